@@ -1,0 +1,21 @@
+#!/usr/bin/env bash
+# Runs every test: the suite in a warnings-as-errors build, then the whole
+# suite again under AddressSanitizer and UndefinedBehaviorSanitizer.
+# Assumes scripts/setup.sh has run.
+set -euo pipefail
+cd "$(dirname "$0")/.."
+jobs=$(nproc)
+
+run_suite() {  # <build dir> <cmake options>...
+  local dir=$1; shift
+  cmake -S . -B "$dir" -G Ninja -DRECORDER_WERROR=ON "$@" >/dev/null
+  cmake --build "$dir" -j "$jobs"
+  ctest --test-dir "$dir" -j "$jobs" --output-on-failure --timeout 900
+}
+
+echo "== release build, warnings as errors"
+run_suite build/ci -DCMAKE_BUILD_TYPE=RelWithDebInfo
+
+echo "== AddressSanitizer + UndefinedBehaviorSanitizer"
+ASAN_OPTIONS=detect_leaks=1 UBSAN_OPTIONS=print_stacktrace=1 \
+  run_suite build/asan -DCMAKE_BUILD_TYPE=Debug -DRECORDER_SANITIZE=ON -DRECORDER_BENCH=OFF
