@@ -2,7 +2,7 @@
 
 #include <cmath>
 
-namespace JSONText {
+namespace RecorderCore::JSONText {
 namespace {
 
 using nlohmann::json;
@@ -167,4 +167,4 @@ std::optional<std::string> pretty(const nlohmann::json& value) {
   return out;
 }
 
-}  // namespace JSONText
+}  // namespace RecorderCore::JSONText

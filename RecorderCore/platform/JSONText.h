@@ -22,7 +22,7 @@
 
 #include <nlohmann/json.hpp>
 
-namespace JSONText {
+namespace RecorderCore::JSONText {
 
 // Deepest nesting of arrays and objects accepted by parse() and printed by
 // compact() and pretty().
@@ -45,4 +45,4 @@ std::optional<std::string> compact(const nlohmann::json& value);
 // newline. Returns nothing in the same cases as compact().
 std::optional<std::string> pretty(const nlohmann::json& value);
 
-}  // namespace JSONText
+}  // namespace RecorderCore::JSONText

@@ -4,6 +4,7 @@
 
 #include <gtest/gtest.h>
 
+namespace RecorderCore {
 namespace {
 
 using nlohmann::json;
@@ -60,3 +61,4 @@ TEST(JSONText, ParseRejectsBadBytesAndDeepNesting) {
 }
 
 }  // namespace
+}  // namespace RecorderCore
