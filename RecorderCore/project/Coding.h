@@ -102,7 +102,9 @@ T decode(const json& value) {
   } else if constexpr (std::is_same_v<T, bool>) {
     return detail::decodeBool(value);
   } else if constexpr (std::is_integral_v<T>) {
-    return static_cast<T>(detail::decodeInteger(value));
+    const std::int64_t wide = detail::decodeInteger(value);
+    if (!std::in_range<T>(wide)) fail("", "Number " + value.dump() + " does not fit in the field's integer type.");
+    return static_cast<T>(wide);
   } else if constexpr (std::is_same_v<T, std::string>) {
     return detail::decodeString(value);
   } else if constexpr (std::is_same_v<T, Uuid>) {

@@ -1,0 +1,93 @@
+// The document of the screen recorder: one recording with its captured media,
+// the edit made on them and the look of the output.
+//
+// A plain value, copied on edit (the undo stack keeps whole copies) and
+// compared field by field. Stored as one JSON object in the package's
+// "manifest.json"; decoding is strict and fills in no defaults (older files
+// are completed by the migrator first).
+#pragma once
+
+#include <optional>
+#include <string>
+#include <vector>
+
+#include <nlohmann/json_fwd.hpp>
+
+#include "RecorderCore/overlays/CaptionStyle.h"
+#include "RecorderCore/overlays/CaptionTrack.h"
+#include "RecorderCore/overlays/WatermarkSettings.h"
+#include "RecorderCore/project/Asset.h"
+#include "RecorderCore/project/AudioSettings.h"
+#include "RecorderCore/project/CameraSettings.h"
+#include "RecorderCore/project/CanvasSettings.h"
+#include "RecorderCore/project/Clip.h"
+#include "RecorderCore/project/Coding.h"
+#include "RecorderCore/project/CursorSettings.h"
+#include "RecorderCore/project/MediaItem.h"
+#include "RecorderCore/project/StyleSettings.h"
+#include "RecorderCore/project/TrackSettings.h"
+#include "RecorderCore/project/Uuid.h"
+#include "RecorderCore/project/ZoomSegment.h"
+
+namespace RecorderCore {
+
+struct Project {
+  // The manifest schema a new project is written in.
+  static constexpr int currentSchemaVersion = 12;
+
+  int schemaVersion = currentSchemaVersion;
+  Uuid id;
+  std::string name;
+  Date createdAt{};
+  // Set on every save.
+  Date modifiedAt{};
+  // Version of the application that last saved it.
+  std::string appVersion;
+  CanvasSettings canvas;
+  std::vector<Asset> assets;
+  // The screen timeline, in play order.
+  std::vector<Clip> clips;
+  // Seconds of output before the screen recording starts.
+  double screenStart = 0;
+  std::vector<ZoomSegment> zooms;
+  StyleSettings style;
+  CursorSettings cursor;
+  CameraSettings camera;
+  std::vector<MediaItem> media;
+  AudioSettings audio;
+  TrackSettings tracks;
+  std::optional<CaptionTrack> captions;
+  std::optional<WatermarkSettings> watermark;
+  // Package directory name without extension, as last saved.
+  std::optional<std::string> packageFileName;
+  // Made from an imported video file rather than a recording.
+  std::optional<bool> fromVideo;
+  // The caption look chosen while the project has no caption track.
+  std::optional<CaptionStyle> captionStyle;
+  // Name of the applied look.
+  std::optional<std::string> styleName;
+
+  // A fresh project: a new random id, both dates now, no media, the default
+  // style, cursor, camera and audio, all track flags off.
+  static Project create(std::string name, CanvasSettings canvas, std::string appVersion);
+
+  // The first asset of the kind (the screen asset, the camera, the event log…).
+  std::optional<Asset> firstAsset(AssetKind kind) const;
+  std::optional<Clip> clip(Uuid clipID) const;
+
+  // Sum of the clips' output lengths, in array order.
+  double clipTimelineDuration() const;
+  // The larger of screenStart + the clip timeline and the latest end of a
+  // visible media item; hidden items do not count.
+  double duration() const;
+  // What the editor's timeline shows: the duration, or the latest end of any
+  // media item, hidden ones included, when that is later.
+  double timelineExtent() const;
+
+  bool operator==(const Project&) const = default;
+};
+
+void to_json(nlohmann::json& json, const Project& value);
+void from_json(const nlohmann::json& json, Project& value);
+
+}  // namespace RecorderCore
