@@ -84,6 +84,37 @@ struct Project {
   // media item, hidden ones included, when that is later.
   double timelineExtent() const;
 
+  // Timeline edits (TimelineEdits.cpp). All times are output seconds. Each
+  // changes the project in place and keeps clips, zooms with their
+  // keyframes, camera layout keyframes and media items consistent; an edit
+  // whose conditions are not met changes nothing. Caption words stay as they
+  // are: they follow the clips by themselves.
+
+  // Splits the clip playing at `t` in two; the second piece gets a new id.
+  // Nothing happens within 0.05 s of a clip boundary or outside every clip.
+  void splitClip(double t);
+  // Removes the output from `from` to `to`; what follows moves up. Zooms
+  // overlapping the cut are removed, media items are shortened (and removed
+  // when 0.1 s or less is left), camera keyframes inside it are removed.
+  void cut(double from, double to);
+  // Moves the screen recording with its zooms, camera keyframes and the
+  // media items from the old screen start on by `delta` (negative is
+  // earlier), never before 0.
+  void moveScreen(double delta);
+  // Moves everything later by `delta` > 0.
+  void shiftAll(double delta);
+  // Moves everything earlier so the earliest content starts at 0.
+  void closeLeadingGap();
+  // Keeps only the output from `from` to `to`.
+  void trim(double from, double to);
+  // Appends the item above all others (its zIndex is replaced).
+  void addMediaItem(MediaItem item);
+  // Puts the item at the very start, at least 0.5 s long, and pushes
+  // everything else later by its length.
+  void insertAtStart(MediaItem item);
+  // Puts the item, at least 0.5 s long, after everything else.
+  void appendAtEnd(MediaItem item);
+
   bool operator==(const Project&) const = default;
 };
 
