@@ -8,6 +8,8 @@
 #include <gtest/gtest.h>
 #include <rapidcheck/gtest.h>
 
+#include "tests/audio/AudioPrinters.h"
+
 namespace RecorderCore {
 namespace {
 

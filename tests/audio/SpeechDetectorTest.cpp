@@ -8,6 +8,8 @@
 #include <gtest/gtest.h>
 #include <rapidcheck/gtest.h>
 
+#include "tests/audio/AudioPrinters.h"
+
 namespace RecorderCore {
 namespace {
 
@@ -92,6 +94,27 @@ TEST(SpeechDetector, ThresholdIsEightAboveFloorOrTwentyTwoBelowPeak) {
   }
 }
 
+TEST(SpeechDetector, AFrameExactlyAtTheThresholdIsSpeech) {
+  // The detector's own decibel conversion, to find a level whose decibels
+  // are exactly 22 below those of the peak level.
+  const auto dB = [](float level) { return 20.0f * std::log10(level); };
+  const float peak = 0.3f;
+  const float threshold = dB(peak) - 22.0f;
+  float level = fromDecibels(threshold);
+  for (int step = 0; step < 1000 && dB(level) != threshold; ++step) {
+    level = std::nextafter(level, dB(level) < threshold ? 1.0f : 0.0f);
+  }
+  ASSERT_EQ(dB(level), threshold);
+
+  std::vector<float> levels(100, 0.0f);  // floor -120 dB: peak - 22 decides
+  for (std::size_t i = 90; i < 100; ++i) levels[i] = peak;
+  for (std::size_t i = 20; i < 40; ++i) levels[i] = level;
+  float below = level;
+  while (dB(below) == threshold) below = std::nextafter(below, 0.0f);
+  levels[40] = below;
+  EXPECT_EQ(SpeechDetector::detect(levels, 0.1), (std::vector<SpeechRange>{{2.0, 4.0}, {9.0, 10.0}}));
+}
+
 TEST(SpeechDetector, PercentilesTruncateTheirIndex) {
   // 11 frames: the floor is sorted[1] = -100 dB and the peak sorted[9] =
   // -40 dB (0.95 · 10 = 9.5 truncates), so the threshold is -62 dB and the
@@ -116,6 +139,9 @@ TEST(SpeechDetector, MergesGapsUnderSevenTenthsAndDropsShortRanges) {
   } cases[] = {
       {"0.5 s apart: merged", 0.02, {{50, 100}, {125, 175}}, {{1.0, 3.5}}},
       {"0.7 s apart: separate", 0.02, {{50, 100}, {135, 185}}, {{1.0, 2.0}, {135 * 0.02, 185 * 0.02}}},
+      // 36 · 0.02 - 1 · 0.02 is exactly 0.7: not less, so the short first
+      // range stays on its own and is dropped.
+      {"exactly 0.7 s apart: separate", 0.02, {{0, 1}, {36, 60}}, {{36 * 0.02, 60 * 0.02}}},
       {"a chain of short gaps merges into one", 0.02, {{50, 60}, {80, 90}, {110, 120}, {140, 150}}, {{1.0, 3.0}}},
       {"a single 0.02 s frame is dropped", 0.02, {{100, 101}}, {}},
       {"a single frame merged with a neighbour counts", 0.02, {{50, 100}, {120, 121}}, {{1.0, 121 * 0.02}}},

@@ -68,6 +68,9 @@ TEST(VoiceLeveler, StartsWithItsInitialValuesAndA20MillisecondBlock) {
       {-48000, 64},
       {std::nan(""), 64},
       {-std::numeric_limits<double>::infinity(), 64},
+      {1e20, 2'000'000'000'000'000'000},
+      // Past what a signed 64-bit count holds: capped there.
+      {5e20, static_cast<std::size_t>(std::numeric_limits<std::int64_t>::max())},
       {std::numeric_limits<double>::infinity(), static_cast<std::size_t>(std::numeric_limits<std::int64_t>::max())},
   };
   for (const auto& c : cases) {
@@ -184,6 +187,7 @@ TEST(VoiceLeveler, SoftClipsAboveTheKneeAndNeverReachesTheCeiling) {
       {0.5f, 0.5f},
       {-0.5f, -0.5f},
       {knee, knee},
+      {0.625f, knee + (0.89f - knee) * (1 - 1 / (1 + (0.625f - knee) / (0.89f - knee)))},
       {1.0f, knee + (0.89f - knee) * (1 - 1 / (1 + (1 - knee) / (0.89f - knee)))},
       {-1.0f, -(knee + (0.89f - knee) * (1 - 1 / (1 + (1 - knee) / (0.89f - knee))))},
   };
