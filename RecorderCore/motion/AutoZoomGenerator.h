@@ -29,16 +29,18 @@ struct AutoZoomGenerator {
   // Seconds a segment stays zoomed after the last point of its cluster.
   double holdAfterLastClick = 1.5;
   // Largest gap, in seconds, between consecutive points that keeps them in one
-  // segment (a gap of exactly this much still does).
-  double mergeGap = 3.0;
+  // segment (a gap of exactly this much still does). Shorter than the hold
+  // plus the early start, so clicks a little further apart give segments that
+  // follow each other without zooming out in between.
+  double mergeGap = 1.5;
   // Seconds of the zoom-in written into each segment; a segment starts
   // 0.6 · inDuration before its first point.
-  double inDuration = 1.0;
+  double inDuration = 0.8;
   // Seconds of the zoom-out written into each segment.
-  double outDuration = 1.0;
+  double outDuration = 0.8;
   // Shortest span from a segment's start to its end before it is cut at the
-  // end of the screen recording.
-  double minimumDuration = 3.0;
+  // end of the screen recording: a lone click still gets a readable zoom.
+  double minimumDuration = 2.5;
   // Distance from the current view's centre, in fractions of the recording,
   // beyond which a point pans the view. At the default two-fold zoom the view
   // is 0.5 wide, so this pans before a point reaches the view's edge.
