@@ -1,6 +1,7 @@
 #include "bridge/AppLink.h"
 
 #include <cstring>
+#include <memory>
 #include <utility>
 
 #include "RecorderCore/agent/AgentWire.h"
@@ -35,13 +36,13 @@ std::optional<nlohmann::json> AppLink::sendToApp(const nlohmann::json& request) 
 
   // The reply may come in many pieces; only the new piece is searched for
   // the newline, so a reply of many megabytes costs one pass.
+  static thread_local std::unique_ptr<char[]> chunk = std::make_unique<char[]>(kReadChunkSize);
   std::string buffer;
   while (true) {
-    const std::size_t used = buffer.size();
-    buffer.resize(used + kReadChunkSize);
-    const long count = socket->receive(buffer.data() + used, kReadChunkSize);
+    const long count = socket->receive(chunk.get(), kReadChunkSize);
     if (count <= 0) return std::nullopt;
-    buffer.resize(used + static_cast<std::size_t>(count));
+    const std::size_t used = buffer.size();
+    buffer.append(chunk.get(), static_cast<std::size_t>(count));
     const void* newline = std::memchr(buffer.data() + used, '\n', static_cast<std::size_t>(count));
     if (newline != nullptr) {
       const auto length =

@@ -6,7 +6,7 @@
 
 namespace RecorderCore {
 
-LineReader::LineReader(int fd) : fd_(fd) {}
+LineReader::LineReader(int fd) : fd_(fd), chunk_(std::make_unique<char[]>(kChunkSize)) {}
 
 std::optional<std::string> LineReader::next() {
   while (true) {
@@ -39,11 +39,12 @@ std::optional<std::string> LineReader::next() {
       buffer_.erase(0, start_);
       start_ = 0;
     }
-    const std::size_t used = buffer_.size();
-    buffer_.resize(used + kChunkSize);
-    const long count = FileIO::readSome(fd_, buffer_.data() + used, kChunkSize);
-    buffer_.resize(used + (count > 0 ? static_cast<std::size_t>(count) : 0));
-    if (count <= 0) ended_ = true;
+    const long count = FileIO::readSome(fd_, chunk_.get(), kChunkSize);
+    if (count <= 0) {
+      ended_ = true;
+    } else {
+      buffer_.append(chunk_.get(), static_cast<std::size_t>(count));
+    }
   }
 }
 

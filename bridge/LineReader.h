@@ -7,6 +7,7 @@
 #pragma once
 
 #include <cstddef>
+#include <memory>
 #include <optional>
 #include <string>
 
@@ -25,6 +26,7 @@ class LineReader {
   static constexpr std::size_t kChunkSize = 1 << 16;
 
   int fd_;
+  std::unique_ptr<char[]> chunk_;  // one read's bytes, before they join buffer_
   std::string buffer_;
   std::size_t start_ = 0;    // first byte of the line being assembled
   std::size_t scanned_ = 0;  // bytes from start_ known to hold no "\n"
