@@ -1,0 +1,127 @@
+#include "RecorderCore/agent/AgentText.h"
+
+#include <array>
+
+#include <utf8proc.h>
+
+namespace RecorderCore::AgentText {
+namespace {
+
+const utf8proc_uint8_t* bytesOf(std::string_view text) {
+  return reinterpret_cast<const utf8proc_uint8_t*>(text.data());
+}
+
+// The code point that starts at `at`, or -1 with length 0 when the bytes there
+// are not UTF-8.
+utf8proc_int32_t codePointAt(std::string_view text, std::size_t at, std::size_t& length) {
+  utf8proc_int32_t codePoint = -1;
+  const utf8proc_ssize_t read =
+      utf8proc_iterate(bytesOf(text) + at, static_cast<utf8proc_ssize_t>(text.size() - at), &codePoint);
+  length = read > 0 ? static_cast<std::size_t>(read) : 0;
+  return read > 0 ? codePoint : -1;
+}
+
+}  // namespace
+
+bool isValidUTF8(std::string_view bytes) {
+  std::size_t at = 0;
+  while (at < bytes.size()) {
+    // ASCII runs are the common case in headers and configuration files.
+    if (static_cast<unsigned char>(bytes[at]) < 0x80) {
+      ++at;
+      continue;
+    }
+    std::size_t length = 0;
+    if (codePointAt(bytes, at, length) < 0) return false;
+    at += length;
+  }
+  return true;
+}
+
+bool standsAlone(std::string_view text, std::size_t at) {
+  const auto self = static_cast<utf8proc_int32_t>(static_cast<unsigned char>(text[at]));
+  if (at > 0) {
+    std::size_t start = at - 1;
+    while (start > 0 && (static_cast<unsigned char>(text[start]) & 0xC0) == 0x80) --start;
+    std::size_t length = 0;
+    const utf8proc_int32_t before = codePointAt(text, start, length);
+    if (before >= 0 && !utf8proc_grapheme_break(before, self)) return false;
+  }
+  if (at + 1 < text.size()) {
+    std::size_t length = 0;
+    const utf8proc_int32_t after = codePointAt(text, at + 1, length);
+    if (after >= 0 && !utf8proc_grapheme_break(self, after)) return false;
+  }
+  return true;
+}
+
+std::size_t findCharacter(std::string_view text, char separator, std::size_t from) {
+  for (std::size_t at = text.find(separator, from); at != std::string_view::npos;
+       at = text.find(separator, at + 1)) {
+    if (standsAlone(text, at)) return at;
+  }
+  return std::string_view::npos;
+}
+
+std::vector<std::string_view> splitDroppingEmpty(std::string_view text, char separator) {
+  std::vector<std::string_view> pieces;
+  std::size_t start = 0;
+  for (;;) {
+    const std::size_t cut = findCharacter(text, separator, start);
+    const std::size_t end = cut == std::string_view::npos ? text.size() : cut;
+    if (end > start) pieces.push_back(text.substr(start, end - start));
+    if (cut == std::string_view::npos) return pieces;
+    start = cut + 1;
+  }
+}
+
+std::vector<std::string_view> splitOnce(std::string_view text, char separator) {
+  std::vector<std::string_view> pieces;
+  std::size_t start = 0;
+  for (std::size_t cut = findCharacter(text, separator); cut != std::string_view::npos;
+       cut = findCharacter(text, separator, cut + 1)) {
+    if (cut > start) {
+      pieces.push_back(text.substr(start, cut - start));
+      start = cut + 1;
+      break;
+    }
+    start = cut + 1;  // a separator before the first piece: skipped
+  }
+  if (start < text.size()) pieces.push_back(text.substr(start));
+  return pieces;
+}
+
+std::string uppercased(std::string_view text) {
+  std::string out;
+  out.reserve(text.size());
+  std::size_t at = 0;
+  while (at < text.size()) {
+    const unsigned char byte = static_cast<unsigned char>(text[at]);
+    if (byte < 0x80) {
+      out += static_cast<char>(byte >= 'a' && byte <= 'z' ? byte - ('a' - 'A') : byte);
+      ++at;
+      continue;
+    }
+    std::size_t length = 0;
+    const utf8proc_int32_t codePoint = codePointAt(text, at, length);
+    if (codePoint < 0) {
+      out += text[at];
+      ++at;
+      continue;
+    }
+    std::array<utf8proc_uint8_t, 4> encoded{};
+    const utf8proc_ssize_t written = utf8proc_encode_char(utf8proc_toupper(codePoint), encoded.data());
+    out.append(reinterpret_cast<const char*>(encoded.data()), static_cast<std::size_t>(written));
+    at += length;
+  }
+  return out;
+}
+
+std::string_view trimSpacesAndTabs(std::string_view text) {
+  const auto first = text.find_first_not_of(" \t");
+  if (first == std::string_view::npos) return {};
+  const auto last = text.find_last_not_of(" \t");
+  return text.substr(first, last - first + 1);
+}
+
+}  // namespace RecorderCore::AgentText
