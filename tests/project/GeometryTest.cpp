@@ -7,7 +7,6 @@
 
 #include "RecorderCore/motion/CameraTransition.h"
 #include "RecorderCore/project/Project.h"
-#include "tests/project/ProjectGenerators.h"
 
 namespace RecorderCore {
 namespace {
