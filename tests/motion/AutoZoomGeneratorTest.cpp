@@ -239,6 +239,30 @@ TEST(AutoZoomGeneratorTest, KeyPressesZoomWhereTheCursorIs) {
   EXPECT_DOUBLE_EQ(zooms[0].keyframes[0].rect.x, 0.275);
 }
 
+TEST(AutoZoomGeneratorTest, ManyPointsAtOneTimeKeepTheirOrder) {
+  // Twenty clicks alternating between two far corners, then twenty key
+  // presses with the cursor in the middle, all at one time: each click pans
+  // away from the one before, then the first key press pans to the middle.
+  const Point a{0.1, 0.1};
+  const Point b{0.9, 0.9};
+  std::vector<ClickEvent> clicks;
+  std::vector<KeyEvent> keys;
+  for (int i = 0; i < 20; ++i) {
+    clicks.push_back(press(5, i % 2 == 0 ? a : b));
+    keys.push_back({5, std::to_string(i), true});
+  }
+  const EventLog log({{0, {0.5, 0.5}}}, clicks, {}, keys);
+  const auto zooms = standard.generate(log, projectWith({{0, 60, 1}}));
+  ASSERT_EQ(zooms.size(), 1u);
+  EXPECT_EQ(zooms[0].rect, (Rect{0, 0, 0.5, 0.5}));
+  ASSERT_EQ(zooms[0].keyframes.size(), 20u);
+  for (std::size_t i = 0; i < 19; ++i) {
+    const double expected = i % 2 == 0 ? 0.5 : 0;
+    EXPECT_EQ(zooms[0].keyframes[i].rect.x, expected) << i;
+  }
+  EXPECT_EQ(zooms[0].keyframes[19].rect, (Rect{0.25, 0.25, 0.5, 0.5}));
+}
+
 TEST(AutoZoomGeneratorTest, OverlapsBecomeContiguousAndShortRemnantsGo) {
   // hold 0.3 s, merge gap 0.2 s, no minimum: A at 10 ends at 10.3; B at 10.3
   // would start at 9.7, is moved to 10.3 and keeps only 0.3 s, so it goes;

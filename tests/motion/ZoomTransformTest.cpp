@@ -46,13 +46,14 @@ TEST(ZoomTransformTest, AnchorFollowsTheTargetsEdges) {
 }
 
 TEST(ZoomTransformTest, ScaleComesFromTheCurrentRectangle) {
-  // Part way into a zoom on the top-left quarter's right neighbour: the scale
-  // is the current one, the anchor the target's.
-  const Rect target{0.5, 0, 0.5, 0.5};
-  const auto partWay = Layout::zoomTransform({0.3, 0, 0.8, 0.8}, target, fullFrame, canvas);
+  // Part way into a zoom on the centre: the scale is the current one, the
+  // anchor the target's (the current rectangle's would put it at 480 / 384,
+  // clamped to 1).
+  const Rect target{0.25, 0.25, 0.5, 0.5};
+  const auto partWay = Layout::zoomTransform({0.1, 0.1, 0.8, 0.8}, target, fullFrame, canvas);
   EXPECT_DOUBLE_EQ(partWay.scale, 1.25);
-  EXPECT_DOUBLE_EQ(partWay.tx, -1 * W * 0.25);
-  EXPECT_DOUBLE_EQ(partWay.ty, 0);
+  EXPECT_DOUBLE_EQ(partWay.tx, -0.5 * W * 0.25);
+  EXPECT_DOUBLE_EQ(partWay.ty, -0.5 * H * 0.25);
 
   EXPECT_EQ(Layout::zoomTransform({0, 0, 0.005, 0.005}, target, fullFrame, canvas).scale, 100);
   EXPECT_EQ(Layout::zoomTransform({0, 0, 0.01, 0.01}, target, fullFrame, canvas).scale, 100);
@@ -60,7 +61,7 @@ TEST(ZoomTransformTest, ScaleComesFromTheCurrentRectangle) {
 
   // Only widths count: a flat target zooms like a square one.
   EXPECT_EQ(Layout::zoomTransform(target, target, fullFrame, canvas),
-            Layout::zoomTransform({0.5, 0, 0.5, 0.01}, {0.5, 0, 0.5, 0.01}, fullFrame, canvas));
+            Layout::zoomTransform({0.25, 0.25, 0.5, 0.01}, {0.25, 0.25, 0.5, 0.01}, fullFrame, canvas));
 
   // With no zoom nothing moves and the anchor is the canvas centre.
   const auto none = Layout::zoomTransform({0, 0, 1, 1}, target, fullFrame, canvas);
