@@ -55,6 +55,14 @@ bool standsAlone(std::string_view text, std::size_t at) {
   return true;
 }
 
+bool startsCharacterAfterASCII(std::string_view text, std::size_t at) {
+  if (at == 0 || at >= text.size()) return true;
+  std::size_t length = 0;
+  const utf8proc_int32_t next = codePointAt(text, at, length);
+  const auto before = static_cast<utf8proc_int32_t>(static_cast<unsigned char>(text[at - 1]));
+  return next < 0 || utf8proc_grapheme_break(before, next);
+}
+
 std::size_t findCharacter(std::string_view text, char separator, std::size_t from) {
   for (std::size_t at = text.find(separator, from); at != std::string_view::npos;
        at = text.find(separator, at + 1)) {

@@ -23,6 +23,10 @@ bool isValidUTF8(std::string_view bytes);
 // extends it.
 bool standsAlone(std::string_view text, std::size_t at);
 
+// Returns true when a new character begins at `at`: at the end of the text, or
+// when the code point there does not extend the ASCII byte just before it.
+bool startsCharacterAfterASCII(std::string_view text, std::size_t at);
+
 // Returns the position of the first `separator` character (see standsAlone)
 // at or after `from`, or npos.
 std::size_t findCharacter(std::string_view text, char separator, std::size_t from = 0);
