@@ -13,6 +13,7 @@
 #include <string>
 #include <variant>
 
+#include "RecorderCore/platform/JSONText.h"
 #include "RecorderCore/project/MigrationError.h"
 #include "RecorderCore/project/NameSync.h"
 #include "RecorderCore/project/Project.h"
@@ -28,6 +29,11 @@ inline void PrintTo(const NameSync& sync, std::ostream* out) {
   } else {
     *out << "renameFile";
   }
+}
+
+// A project prints as its manifest JSON, so a failed comparison shows fields.
+inline void PrintTo(const Project& project, std::ostream* out) {
+  *out << JSONText::compact(nlohmann::json(project)).value_or("(not printable)");
 }
 
 inline void PrintTo(const MigrationError& error, std::ostream* out) {
