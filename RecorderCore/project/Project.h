@@ -9,10 +9,12 @@
 
 #include <optional>
 #include <string>
+#include <string_view>
 #include <vector>
 
 #include <nlohmann/json_fwd.hpp>
 
+#include "RecorderCore/overlays/CaptionCue.h"
 #include "RecorderCore/overlays/CaptionStyle.h"
 #include "RecorderCore/overlays/CaptionTrack.h"
 #include "RecorderCore/overlays/WatermarkSettings.h"
@@ -114,6 +116,32 @@ struct Project {
   void insertAtStart(MediaItem item);
   // Puts the item, at least 0.5 s long, after everything else.
   void appendAtEnd(MediaItem item);
+
+  // Captions (CaptionCues.cpp, CaptionEditing.cpp, Subtitles.cpp). The words
+  // stay in recording time and are placed on the output timeline through the
+  // clips whenever cues are built, so the timeline edits never touch them.
+
+  // The output time of a moment of the screen recording: through the first
+  // clip holding it (both ends inclusive), after screenStart. Nothing when no
+  // clip holds it (cut out) or there are no clips.
+  std::optional<double> outputTime(double sourceTime) const;
+  // The caption lines of the track in output time; none without a track.
+  std::vector<CaptionCue> captionCues() const;
+  // The cue of `cues` on screen at output time `t`, with the spoken word's
+  // index when the style highlights words; nothing when none is, or the
+  // track is hidden.
+  std::optional<ActiveCaption> activeCaption(double t, const std::vector<CaptionCue>& cues) const;
+  // Replaces one word's text; several words in the text split it, sharing its
+  // time by character count; no words remove it.
+  void editCaptionWord(Uuid wordID, std::string_view text);
+  // Deletes one word, keeping an explicit line break on the word after it.
+  void removeCaptionWord(Uuid wordID);
+  // Replaces a run of words (a caption block edited as text): words whose
+  // text survives keep their ids and times, new ones share the gaps, and
+  // every line of the text begins a caption line.
+  void replaceCaptionText(const std::vector<Uuid>& wordIDs, std::string_view text);
+  // The captions as a SubRip text (empty without cues).
+  std::string subtitleText() const;
 
   bool operator==(const Project&) const = default;
 };

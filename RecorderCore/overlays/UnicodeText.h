@@ -1,0 +1,40 @@
+// Unicode text operations the captions need, defined by the Unicode data
+// (through utf8proc) rather than by ASCII: trimming by character class,
+// splitting at white space, lower-casing, and counting user-perceived
+// characters (extended grapheme clusters). Bytes that are not valid UTF-8 are
+// treated as characters of no class, one byte each, so nothing here fails.
+#pragma once
+
+#include <cstddef>
+#include <string>
+#include <string_view>
+#include <vector>
+
+namespace RecorderCore::UnicodeText {
+
+// Space separators (general category Zs) and the tab.
+bool isSpaceOrTab(char32_t c);
+// Any white space, line breaks included: Zs, tab, LF, VT, FF, CR, NEL, U+2028,
+// U+2029.
+bool isWhiteSpaceOrNewline(char32_t c);
+// The line breaks LF, VT, FF, CR, NEL, U+2028 and U+2029.
+bool isLineBreak(char32_t c);
+// Letters, marks and numbers (general categories L*, M*, N*).
+bool isLetterMarkOrNumber(char32_t c);
+// Letters and numbers (general categories L*, N*).
+bool isLetterOrNumber(char32_t c);
+
+// Removes code points of the class from both ends.
+std::string trim(std::string_view text, bool (*inClass)(char32_t));
+// Splits at every code point of the class, dropping empty pieces.
+std::vector<std::string> split(std::string_view text, bool (*isSeparator)(char32_t));
+// Keeps only the code points of the class.
+std::string filter(std::string_view text, bool (*keep)(char32_t));
+// Maps every code point to its lower-case form.
+std::string lowercased(std::string_view text);
+// The user-perceived characters of the text, in order.
+std::vector<std::string_view> characters(std::string_view text);
+// How many user-perceived characters the text has.
+std::size_t characterCount(std::string_view text);
+
+}  // namespace RecorderCore::UnicodeText
