@@ -1,6 +1,7 @@
 #!/usr/bin/env bash
-# Runs every test: the suite in a warnings-as-errors build, then the whole
-# suite again under AddressSanitizer and UndefinedBehaviorSanitizer.
+# Runs every test: the whole suite in a warnings-as-errors build, a bounded
+# libFuzzer run of the HTTP request-head parser, then the whole suite again
+# under AddressSanitizer and UndefinedBehaviorSanitizer.
 # Assumes scripts/setup.sh has run.
 set -euo pipefail
 cd "$(dirname "$0")/.."
@@ -15,6 +16,9 @@ run_suite() {  # <build dir> <cmake options>...
 
 echo "== release build, warnings as errors"
 run_suite build/ci -DCMAKE_BUILD_TYPE=RelWithDebInfo
+
+echo "== fuzzing HTTPRequestHead::parse (bounded)"
+FUZZ_RUNS=${FUZZ_RUNS:-100000} FUZZ_SECONDS=${FUZZ_SECONDS:-120} scripts/fuzz.sh
 
 echo "== AddressSanitizer + UndefinedBehaviorSanitizer"
 ASAN_OPTIONS=detect_leaks=1 UBSAN_OPTIONS=print_stacktrace=1 \
