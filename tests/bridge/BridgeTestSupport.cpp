@@ -137,6 +137,11 @@ BridgeProcess::BridgeProcess(const fs::path& executable,
   if (::pipe2(inputPipe, O_CLOEXEC) != 0 || ::pipe2(outputPipe, O_CLOEXEC) != 0) {
     throw std::runtime_error("pipe2 failed");
   }
+  // Larger pipes mean fewer hand-overs between the processes for the
+  // requests and answers of many megabytes (best effort: the system may cap
+  // the size).
+  ::fcntl(inputPipe[1], F_SETPIPE_SZ, 1 << 20);
+  ::fcntl(outputPipe[0], F_SETPIPE_SZ, 1 << 20);
   posix_spawn_file_actions_t actions;
   posix_spawn_file_actions_init(&actions);
   posix_spawn_file_actions_adddup2(&actions, inputPipe[0], 0);
