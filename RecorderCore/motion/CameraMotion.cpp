@@ -87,7 +87,7 @@ void goOut(CameraMotionState& state, CameraTransition transition, const Rect& fr
 // The camera going from one frame to another: most styles morph the frame,
 // pop and twirl leave in the first half and come back in the second.
 void moveBetween(CameraMotionState& state, CameraTransition transition, const Rect& from, const Rect& to, double p,
-               double eased) {
+                 double eased) {
   switch (transition) {
     case CameraTransition::pop:
     case CameraTransition::twirl: {
@@ -149,8 +149,9 @@ CameraMotionState state(double t, const CameraSettings& settings, bool forceHidd
   if (forceHidden) return settled(CameraLayout::hidden, settings, width, height, cameraAspect, screenAspect, padding);
 
   std::vector<CameraLayoutKeyframe> keyframes = settings.keyframes;
-  std::stable_sort(keyframes.begin(), keyframes.end(),
-                   [](const CameraLayoutKeyframe& a, const CameraLayoutKeyframe& b) { return earlier(a.time, b.time); });
+  std::stable_sort(
+      keyframes.begin(), keyframes.end(),
+      [](const CameraLayoutKeyframe& a, const CameraLayoutKeyframe& b) { return earlier(a.time, b.time); });
   CameraLayout to = settings.layout;
   CameraLayout from = to;
   double switchTime = -std::numeric_limits<double>::infinity();

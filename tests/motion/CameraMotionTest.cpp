@@ -45,7 +45,9 @@ TEST(LayoutTest, ScreenFrameFitsThePaddedCanvas) {
       {W, H, 9.0 / 16.0, 0, {656.25, 0, 607.5, 1080}, "a tall recording is pillarboxed"},
       {1080, 1920, widescreen, 0, {0, 656.25, 1080, 607.5}, "a tall canvas letterboxes"},
   };
-  for (const auto& c : cases) expectRect(Layout::screenFrame(c.width, c.height, c.aspect, c.padding), c.expected, c.what);
+  for (const auto& c : cases) {
+    expectRect(Layout::screenFrame(c.width, c.height, c.aspect, c.padding), c.expected, c.what);
+  }
 }
 
 TEST(LayoutTest, SideBySideScreenTakesThePartLeftOfTheCamera) {
@@ -153,7 +155,9 @@ TEST(CameraMotionTest, SettledStateOfEachLayout) {
 
 TEST(CameraMotionTest, WithoutKeyframesEveryTimeIsSettled) {
   const CameraSettings settings = withKeyframes(CameraLayout::sideBySide, {}, CameraTransition::twirl, 2);
-  for (double t : {-100.0, 0.0, 3.5, 1e9}) EXPECT_EQ(stateAt(t, settings), settledIn(CameraLayout::sideBySide, settings));
+  for (double t : {-100.0, 0.0, 3.5, 1e9}) {
+    EXPECT_EQ(stateAt(t, settings), settledIn(CameraLayout::sideBySide, settings));
+  }
   // No picture hides the camera whatever the keyframes say.
   const CameraSettings busy = withKeyframes(CameraLayout::fullScreen, {{1, CameraLayout::bubbleTopLeft}});
   for (double t : {0.0, 1.2, 5.0}) {

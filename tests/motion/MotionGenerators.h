@@ -25,7 +25,8 @@ inline rc::Gen<double> between(double low, double high) {
 // A position, now and then a little outside the recorded area (a pointer on
 // another display).
 inline rc::Gen<Point> position() {
-  return rc::gen::build<Point>(rc::gen::set(&Point::x, between(-0.1, 1.1)), rc::gen::set(&Point::y, between(-0.1, 1.1)));
+  return rc::gen::build<Point>(rc::gen::set(&Point::x, between(-0.1, 1.1)),
+                               rc::gen::set(&Point::y, between(-0.1, 1.1)));
 }
 
 // A cursor path in ascending time order; times are drawn from a coarse grid
