@@ -135,6 +135,10 @@ bool appendPretty(std::string& out, const json& value, std::size_t depth) {
 }  // namespace
 
 std::optional<nlohmann::json> parse(std::string_view bytes) {
+  // The parser stops at a NUL byte as if the input ended there, so
+  // "{}\0junk" would pass. A raw NUL is never valid JSON (not even inside a
+  // string), so such bytes are refused outright.
+  if (bytes.find('\0') != std::string_view::npos) return std::nullopt;
   if (nestingDepth(bytes, kMaxDepth) > kMaxDepth) return std::nullopt;
   json value = json::parse(bytes.begin(), bytes.end(), nullptr, /*allow_exceptions=*/false);
   if (value.is_discarded()) return std::nullopt;

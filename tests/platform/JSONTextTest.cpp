@@ -44,6 +44,8 @@ TEST(JSONText, RefusesWhatCannotBeWritten) {
 TEST(JSONText, ParseRejectsBadBytesAndDeepNesting) {
   EXPECT_FALSE(JSONText::parse("{\"a\":\"\xff\"}").has_value());
   EXPECT_FALSE(JSONText::parse("{").has_value());
+  EXPECT_FALSE(JSONText::parse(std::string_view("{\"a\":1}\0junk", 13)).has_value());
+  EXPECT_FALSE(JSONText::parse(std::string_view("{\"a\":\"x\0y\"}", 11)).has_value());
   EXPECT_FALSE(JSONText::parseObject("[1]").has_value());
   EXPECT_TRUE(JSONText::parseObject(R"({"a":"[[[[{{{"})").has_value()) << "brackets inside strings do not count";
 
