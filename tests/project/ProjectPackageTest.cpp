@@ -2,6 +2,8 @@
 
 #include <algorithm>
 #include <chrono>
+#include <limits>
+#include <stdexcept>
 #include <regex>
 #include <set>
 #include <string>
@@ -121,6 +123,18 @@ TEST(ProjectPackageTest, SaveOverAnExistingManifestReplacesIt) {
   ProjectPackage::save(demoProject("First"), package);
   ProjectPackage::save(demoProject("Second"), package);
   EXPECT_EQ(ProjectPackage::load(package).name, "Second");
+  EXPECT_EQ(PackageTestSupport::temporaryFileCount(package), 0);
+}
+
+TEST(ProjectPackageTest, AProjectThatCannotBeWrittenLeavesTheOldManifest) {
+  TemporaryFolder folder;
+  const fs::path package = folder.path() / "Demo.rec";
+  ProjectPackage::save(demoProject("Old"), package);
+  const std::string before = readBytes(package / "manifest.json");
+  Project broken = demoProject("New");
+  broken.screenStart = std::numeric_limits<double>::quiet_NaN();  // JSON has no NaN
+  EXPECT_THROW(ProjectPackage::save(broken, package), std::invalid_argument);
+  EXPECT_EQ(readBytes(package / "manifest.json"), before);
   EXPECT_EQ(PackageTestSupport::temporaryFileCount(package), 0);
 }
 
