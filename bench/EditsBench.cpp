@@ -57,7 +57,9 @@ std::size_t heapBytesInUse() {
 Uuid numberedID(std::uint32_t n, std::uint8_t kind) {
   Uuid id;
   id.bytes[0] = kind;
-  for (int i = 0; i < 4; ++i) id.bytes[static_cast<std::size_t>(12 + i)] = static_cast<std::uint8_t>(n >> (8 * (3 - i)));
+  for (int i = 0; i < 4; ++i) {
+    id.bytes[static_cast<std::size_t>(12 + i)] = static_cast<std::uint8_t>(n >> (8 * (3 - i)));
+  }
   id.bytes[6] = 0x40;
   id.bytes[8] = 0x80;
   return id;

@@ -23,7 +23,9 @@ json encodeFiles(const std::map<Uuid, std::string>& files) {
 // Reads the flat array back strictly: an even number of elements, every key
 // a UUID, every value a string, no key twice.
 std::map<Uuid, std::string> decodeFiles(const json& pairs) {
-  if (!pairs.is_array()) Coding::fail("", "Expected an array of alternating keys and values but found " + Coding::typeName(pairs) + ".");
+  if (!pairs.is_array()) {
+    Coding::fail("", "Expected an array of alternating keys and values but found " + Coding::typeName(pairs) + ".");
+  }
   if (pairs.size() % 2 != 0) Coding::fail("", "Expected collection of key-value pairs; encountered odd-length array.");
   std::map<Uuid, std::string> files;
   for (std::size_t i = 0; i < pairs.size(); i += 2) {
