@@ -10,8 +10,13 @@ packages=(
   nlohmann-json3-dev libplist-dev libutf8proc-dev
   libgtest-dev libgmock-dev librapidcheck-dev libbenchmark-dev
   python3 python3-srt ffmpeg espeak-ng sox
-  nodejs npm
 )
+
+# Node.js may already come from another source whose package bundles npm and
+# conflicts with Debian's npm package: ask for Debian's only when the commands
+# are missing.
+command -v node >/dev/null || packages+=(nodejs)
+command -v npm >/dev/null || packages+=(npm)
 
 missing=()
 for p in "${packages[@]}"; do
