@@ -90,7 +90,7 @@ TEST(FilenamePattern, TitleAndDateRules) {
 RC_GTEST_PROP(LocalTime, UTCFieldsMatchTheCivilCalendar, ()) {
   ScopedTimeZone utc("UTC0");
   const auto count = *rc::gen::oneOf(rc::gen::arbitrary<std::int64_t>(),
-                                     rc::gen::inRange<std::int64_t>(-70'000'000'000'000'000LL, 70'000'000'000'000'000LL),
+                                     rc::gen::inRange<std::int64_t>(-70'000'000'000'000'000, 70'000'000'000'000'000),
                                      rc::gen::inRange<std::int64_t>(-1'000'000'000'000LL, 1'000'000'000'000LL));
   const Date date{seconds{count}};
   const LocalTime::Fields fields = LocalTime::utcFields(date);
@@ -116,8 +116,12 @@ std::optional<std::string> probe(const std::string& env, bool mustAdoptLocale = 
   FILE* pipe = ::popen(command.c_str(), "r");
   std::string output;
   char buffer[4096];
-  for (std::size_t n; pipe != nullptr && (n = std::fread(buffer, 1, sizeof buffer, pipe)) > 0;) output.append(buffer, n);
-  if (pipe == nullptr || ::pclose(pipe) != 0 || (mustAdoptLocale && output.starts_with("refused\n"))) return std::nullopt;
+  for (std::size_t n; pipe != nullptr && (n = std::fread(buffer, 1, sizeof buffer, pipe)) > 0;) {
+    output.append(buffer, n);
+  }
+  if (pipe == nullptr || ::pclose(pipe) != 0 || (mustAdoptLocale && output.starts_with("refused\n"))) {
+    return std::nullopt;
+  }
   return output.substr(output.find('\n') + 1);
 }
 
