@@ -12,7 +12,7 @@
 #include <gtest/gtest.h>
 
 #include "RecorderCore/project/ProjectPackage.h"
-#include "tests/project/PackageTestSupport.h"
+#include "tests/project/TestSupport.h"
 #include "tests/project/SaveLoopProjects.h"
 
 namespace RecorderCore {
@@ -20,7 +20,7 @@ namespace {
 
 namespace fs = std::filesystem;
 using Clock = std::chrono::steady_clock;
-using PackageTestSupport::withoutSaveFields;
+using TestSupport::withoutSaveFields;
 
 // package_save_loop running on a package, with the read end of its progress
 // pipe ("r" when it starts, "s" after each save).
@@ -52,7 +52,7 @@ SaveLoop startSaveLoop(const fs::path& package) {
 }
 
 TEST(PackageCrashTest, ManifestIsOldOrNewAfterAKillAtAnyMoment) {
-  PackageTestSupport::TemporaryFolder folder;
+  TestSupport::TemporaryFolder folder;
   const fs::path package = folder.path() / "Crash.rec";
   const Project a = withoutSaveFields(SaveLoopProjects::project('A'));
   const Project b = withoutSaveFields(SaveLoopProjects::project('B'));

@@ -1,5 +1,10 @@
 #include "tests/project/ProjectGenerators.h"
 
+#include <cmath>
+#include <cstdint>
+
+#include <utf8proc.h>
+
 namespace RecorderCore::Generators {
 
 rc::Gen<double> finiteDouble() {
@@ -17,21 +22,9 @@ rc::Gen<std::string> text() {
   return rc::gen::map(rc::gen::container<std::vector<char32_t>>(codePoint), [](const std::vector<char32_t>& points) {
     std::string out;
     for (char32_t c : points) {
-      if (c < 0x80) {
-        out += static_cast<char>(c);
-      } else if (c < 0x800) {
-        out += static_cast<char>(0xC0 | (c >> 6));
-        out += static_cast<char>(0x80 | (c & 0x3F));
-      } else if (c < 0x10000) {
-        out += static_cast<char>(0xE0 | (c >> 12));
-        out += static_cast<char>(0x80 | ((c >> 6) & 0x3F));
-        out += static_cast<char>(0x80 | (c & 0x3F));
-      } else {
-        out += static_cast<char>(0xF0 | (c >> 18));
-        out += static_cast<char>(0x80 | ((c >> 12) & 0x3F));
-        out += static_cast<char>(0x80 | ((c >> 6) & 0x3F));
-        out += static_cast<char>(0x80 | (c & 0x3F));
-      }
+      utf8proc_uint8_t bytes[4];
+      const auto length = utf8proc_encode_char(static_cast<utf8proc_int32_t>(c), bytes);
+      out.append(reinterpret_cast<const char*>(bytes), static_cast<std::size_t>(length));
     }
     return out;
   });
@@ -48,6 +41,22 @@ namespace rc {
 
 using namespace RecorderCore;
 using namespace RecorderCore::Generators;
+
+// Each record is built field by field: F takes the field type's arbitrary
+// value, D a finite double, T text, O, OD and OT optionals of those, V a
+// short array; RECORD names the record R for them.
+#define F(field) gen::set(&R::field)
+#define D(field) gen::set(&R::field, finiteDouble())
+#define T(field) gen::set(&R::field, text())
+#define O(field) gen::set(&R::field, optionalOf<typename decltype(R::field)::value_type>())
+#define OD(field) gen::set(&R::field, optionalOf(finiteDouble()))
+#define OT(field) gen::set(&R::field, optionalOf(text()))
+#define V(field) gen::set(&R::field, shortVectorOf<typename decltype(R::field)::value_type>())
+#define RECORD(Type, ...)                   \
+  Gen<Type> Arbitrary<Type>::arbitrary() {  \
+    using R = Type;                         \
+    return gen::build<R>(__VA_ARGS__);      \
+  }
 
 Gen<Easing> Arbitrary<Easing>::arbitrary() { return caseOf(allEasings); }
 Gen<AssetKind> Arbitrary<AssetKind>::arbitrary() { return caseOf(allAssetKinds); }
@@ -69,23 +78,10 @@ Gen<Uuid> Arbitrary<Uuid>::arbitrary() {
   });
 }
 
-Gen<Point> Arbitrary<Point>::arbitrary() {
-  return gen::build<Point>(gen::set(&Point::x, finiteDouble()), gen::set(&Point::y, finiteDouble()));
-}
-
-Gen<Size> Arbitrary<Size>::arbitrary() {
-  return gen::build<Size>(gen::set(&Size::width, finiteDouble()), gen::set(&Size::height, finiteDouble()));
-}
-
-Gen<Rect> Arbitrary<Rect>::arbitrary() {
-  return gen::build<Rect>(gen::set(&Rect::x, finiteDouble()), gen::set(&Rect::y, finiteDouble()),
-                          gen::set(&Rect::width, finiteDouble()), gen::set(&Rect::height, finiteDouble()));
-}
-
-Gen<RGBAColor> Arbitrary<RGBAColor>::arbitrary() {
-  return gen::build<RGBAColor>(gen::set(&RGBAColor::r, finiteDouble()), gen::set(&RGBAColor::g, finiteDouble()),
-                               gen::set(&RGBAColor::b, finiteDouble()), gen::set(&RGBAColor::a, finiteDouble()));
-}
+RECORD(Point, D(x), D(y));
+RECORD(Size, D(width), D(height));
+RECORD(Rect, D(x), D(y), D(width), D(height));
+RECORD(RGBAColor, D(r), D(g), D(b), D(a));
 
 Gen<BackgroundStyle> Arbitrary<BackgroundStyle>::arbitrary() {
   return gen::oneOf(
@@ -97,181 +93,52 @@ Gen<BackgroundStyle> Arbitrary<BackgroundStyle>::arbitrary() {
                  gen::arbitrary<Uuid>(), finiteDouble()));
 }
 
-Gen<CanvasSettings> Arbitrary<CanvasSettings>::arbitrary() {
-  return gen::build<CanvasSettings>(gen::set(&CanvasSettings::width), gen::set(&CanvasSettings::height),
-                                    gen::set(&CanvasSettings::frameRate));
-}
+RECORD(CanvasSettings, F(width), F(height), F(frameRate));
+RECORD(Asset, F(id), F(kind), T(relativePath), OD(duration), O(pixelSize), D(startOffset), O(captureRect),
+       OD(scaleFactor), OT(originalFilename));
+RECORD(Clip, F(id), F(assetID), D(sourceStart), D(sourceEnd), D(speed));
+RECORD(ZoomKeyframe, F(id), D(time), F(rect));
+RECORD(ZoomSegment, F(id), D(start), D(end), F(rect), D(inDuration), D(outDuration), F(easing), F(isAuto),
+       V(keyframes));
+RECORD(TrackFlags, F(hidden), F(locked));
+RECORD(TrackSettings, F(screen), F(zooms), F(camera));
+RECORD(StyleSettings, F(background), D(padding), D(cornerRadius), D(shadowOpacity), D(shadowRadius), D(shadowOffsetY),
+       F(deviceFrame), D(motionBlur));
+RECORD(CursorSettings, F(visible), D(size), F(style), D(smoothing), F(clickRipples), F(clickHighlightColor),
+       D(hideWhenIdleAfter), O(tint));
+RECORD(CameraLayoutKeyframe, F(id), D(time), F(layout));
+RECORD(CameraSettings, F(layout), V(keyframes), D(bubbleSize), F(bubbleShape), F(mirrored), D(borderWidth), F(shadow),
+       O(avatarAssetID), F(showAvatar), O(transition), OD(transitionDuration));
+RECORD(TextStyle, OT(fontName), F(bold), F(italic), F(uppercase), D(strokeWidth), F(strokeColor), F(shadow),
+       F(boxEnabled), F(boxColor), D(boxOpacity), D(cornerRadius), D(padding));
+RECORD(ShapeSpec, F(kind), F(color), D(strokeWidth), F(direction), D(headSize), F(filled), D(fillOpacity),
+       F(strokeless), D(cornerRadius), F(outline), F(shadow));
+RECORD(MediaItem, F(id), F(assetID), F(kind), T(name), D(start), D(end), F(frame), D(rotation), D(opacity),
+       F(inAnimation), F(outAnimation), D(animationDuration), F(shadow), D(borderWidth), F(borderColor),
+       D(cornerRadius), D(volume), D(fadeIn), D(fadeOut), D(sourceOffset), F(zIndex), F(loops), F(hidden), F(locked),
+       F(muted), D(speed), OT(text), O(textColor), O(textStyle), O(shape), OT(blurStyle), OD(blurAmount));
+RECORD(AudioSettings, D(micVolume), D(systemVolume), F(micMuted), F(systemMuted), F(micNoiseRemoval), F(micLeveling),
+       F(duckMusic), D(duckLevel));
+RECORD(CaptionStyle, T(preset), OT(fontName), D(size), F(uppercase), F(textColor), D(strokeWidth), F(strokeColor),
+       O(boxColor), F(shadow), F(highlightCurrentWord), F(highlightColor), F(highlightAsBox), D(positionY),
+       F(maxWordsPerLine), F(showEmoji), D(emojiSize));
+RECORD(CaptionWord, F(id), T(text), D(start), D(end), O(lineStart));
+RECORD(CaptionTrack, V(words), F(style), F(hidden), OT(language));
+RECORD(WatermarkSettings, F(enabled), T(text), O(imageAssetID), OT(fontName), D(size), F(bold), F(italic),
+       F(uppercase), F(textColor), F(shadow), D(opacity), F(boxEnabled), F(boxColor), D(boxOpacity), F(placement),
+       F(showBrand), O(brandPlacement), O(position), O(brandPosition));
+RECORD(Project, F(schemaVersion), F(id), T(name), gen::set(&R::createdAt, date()), gen::set(&R::modifiedAt, date()),
+       T(appVersion), F(canvas), V(assets), V(clips), D(screenStart), V(zooms), F(style), F(cursor), F(camera),
+       V(media), F(audio), F(tracks), O(captions), O(watermark), OT(packageFileName), O(fromVideo), O(captionStyle),
+       OT(styleName));
 
-Gen<Asset> Arbitrary<Asset>::arbitrary() {
-  return gen::build<Asset>(
-      gen::set(&Asset::id), gen::set(&Asset::kind), gen::set(&Asset::relativePath, text()),
-      gen::set(&Asset::duration, optionalOf(finiteDouble())), gen::set(&Asset::pixelSize, optionalOf<Size>()),
-      gen::set(&Asset::startOffset, finiteDouble()), gen::set(&Asset::captureRect, optionalOf<Rect>()),
-      gen::set(&Asset::scaleFactor, optionalOf(finiteDouble())),
-      gen::set(&Asset::originalFilename, optionalOf(text())));
-}
-
-Gen<Clip> Arbitrary<Clip>::arbitrary() {
-  return gen::build<Clip>(gen::set(&Clip::id), gen::set(&Clip::assetID),
-                          gen::set(&Clip::sourceStart, finiteDouble()), gen::set(&Clip::sourceEnd, finiteDouble()),
-                          gen::set(&Clip::speed, finiteDouble()));
-}
-
-Gen<ZoomKeyframe> Arbitrary<ZoomKeyframe>::arbitrary() {
-  return gen::build<ZoomKeyframe>(gen::set(&ZoomKeyframe::id), gen::set(&ZoomKeyframe::time, finiteDouble()),
-                                  gen::set(&ZoomKeyframe::rect));
-}
-
-Gen<ZoomSegment> Arbitrary<ZoomSegment>::arbitrary() {
-  return gen::build<ZoomSegment>(
-      gen::set(&ZoomSegment::id), gen::set(&ZoomSegment::start, finiteDouble()),
-      gen::set(&ZoomSegment::end, finiteDouble()), gen::set(&ZoomSegment::rect),
-      gen::set(&ZoomSegment::inDuration, finiteDouble()), gen::set(&ZoomSegment::outDuration, finiteDouble()),
-      gen::set(&ZoomSegment::easing), gen::set(&ZoomSegment::isAuto),
-      gen::set(&ZoomSegment::keyframes, shortVectorOf<ZoomKeyframe>()));
-}
-
-Gen<TrackFlags> Arbitrary<TrackFlags>::arbitrary() {
-  return gen::build<TrackFlags>(gen::set(&TrackFlags::hidden), gen::set(&TrackFlags::locked));
-}
-
-Gen<TrackSettings> Arbitrary<TrackSettings>::arbitrary() {
-  return gen::build<TrackSettings>(gen::set(&TrackSettings::screen), gen::set(&TrackSettings::zooms),
-                                   gen::set(&TrackSettings::camera));
-}
-
-Gen<StyleSettings> Arbitrary<StyleSettings>::arbitrary() {
-  return gen::build<StyleSettings>(
-      gen::set(&StyleSettings::background), gen::set(&StyleSettings::padding, finiteDouble()),
-      gen::set(&StyleSettings::cornerRadius, finiteDouble()), gen::set(&StyleSettings::shadowOpacity, finiteDouble()),
-      gen::set(&StyleSettings::shadowRadius, finiteDouble()), gen::set(&StyleSettings::shadowOffsetY, finiteDouble()),
-      gen::set(&StyleSettings::deviceFrame), gen::set(&StyleSettings::motionBlur, finiteDouble()));
-}
-
-Gen<CursorSettings> Arbitrary<CursorSettings>::arbitrary() {
-  return gen::build<CursorSettings>(
-      gen::set(&CursorSettings::visible), gen::set(&CursorSettings::size, finiteDouble()),
-      gen::set(&CursorSettings::style), gen::set(&CursorSettings::smoothing, finiteDouble()),
-      gen::set(&CursorSettings::clickRipples), gen::set(&CursorSettings::clickHighlightColor),
-      gen::set(&CursorSettings::hideWhenIdleAfter, finiteDouble()),
-      gen::set(&CursorSettings::tint, optionalOf<RGBAColor>()));
-}
-
-Gen<CameraLayoutKeyframe> Arbitrary<CameraLayoutKeyframe>::arbitrary() {
-  return gen::build<CameraLayoutKeyframe>(gen::set(&CameraLayoutKeyframe::id),
-                                          gen::set(&CameraLayoutKeyframe::time, finiteDouble()),
-                                          gen::set(&CameraLayoutKeyframe::layout));
-}
-
-Gen<CameraSettings> Arbitrary<CameraSettings>::arbitrary() {
-  return gen::build<CameraSettings>(
-      gen::set(&CameraSettings::layout), gen::set(&CameraSettings::keyframes, shortVectorOf<CameraLayoutKeyframe>()),
-      gen::set(&CameraSettings::bubbleSize, finiteDouble()), gen::set(&CameraSettings::bubbleShape),
-      gen::set(&CameraSettings::mirrored), gen::set(&CameraSettings::borderWidth, finiteDouble()),
-      gen::set(&CameraSettings::shadow), gen::set(&CameraSettings::avatarAssetID, optionalOf<Uuid>()),
-      gen::set(&CameraSettings::showAvatar), gen::set(&CameraSettings::transition, optionalOf<CameraTransition>()),
-      gen::set(&CameraSettings::transitionDuration, optionalOf(finiteDouble())));
-}
-
-Gen<TextStyle> Arbitrary<TextStyle>::arbitrary() {
-  return gen::build<TextStyle>(
-      gen::set(&TextStyle::fontName, optionalOf(text())), gen::set(&TextStyle::bold), gen::set(&TextStyle::italic),
-      gen::set(&TextStyle::uppercase), gen::set(&TextStyle::strokeWidth, finiteDouble()),
-      gen::set(&TextStyle::strokeColor), gen::set(&TextStyle::shadow), gen::set(&TextStyle::boxEnabled),
-      gen::set(&TextStyle::boxColor), gen::set(&TextStyle::boxOpacity, finiteDouble()),
-      gen::set(&TextStyle::cornerRadius, finiteDouble()), gen::set(&TextStyle::padding, finiteDouble()));
-}
-
-Gen<ShapeSpec> Arbitrary<ShapeSpec>::arbitrary() {
-  return gen::build<ShapeSpec>(
-      gen::set(&ShapeSpec::kind), gen::set(&ShapeSpec::color), gen::set(&ShapeSpec::strokeWidth, finiteDouble()),
-      gen::set(&ShapeSpec::direction), gen::set(&ShapeSpec::headSize, finiteDouble()), gen::set(&ShapeSpec::filled),
-      gen::set(&ShapeSpec::fillOpacity, finiteDouble()), gen::set(&ShapeSpec::strokeless),
-      gen::set(&ShapeSpec::cornerRadius, finiteDouble()), gen::set(&ShapeSpec::outline),
-      gen::set(&ShapeSpec::shadow));
-}
-
-Gen<MediaItem> Arbitrary<MediaItem>::arbitrary() {
-  return gen::build<MediaItem>(
-      gen::set(&MediaItem::id), gen::set(&MediaItem::assetID), gen::set(&MediaItem::kind),
-      gen::set(&MediaItem::name, text()), gen::set(&MediaItem::start, finiteDouble()),
-      gen::set(&MediaItem::end, finiteDouble()), gen::set(&MediaItem::frame),
-      gen::set(&MediaItem::rotation, finiteDouble()), gen::set(&MediaItem::opacity, finiteDouble()),
-      gen::set(&MediaItem::inAnimation), gen::set(&MediaItem::outAnimation),
-      gen::set(&MediaItem::animationDuration, finiteDouble()), gen::set(&MediaItem::shadow),
-      gen::set(&MediaItem::borderWidth, finiteDouble()), gen::set(&MediaItem::borderColor),
-      gen::set(&MediaItem::cornerRadius, finiteDouble()), gen::set(&MediaItem::volume, finiteDouble()),
-      gen::set(&MediaItem::fadeIn, finiteDouble()), gen::set(&MediaItem::fadeOut, finiteDouble()),
-      gen::set(&MediaItem::sourceOffset, finiteDouble()), gen::set(&MediaItem::zIndex),
-      gen::set(&MediaItem::loops), gen::set(&MediaItem::hidden), gen::set(&MediaItem::locked),
-      gen::set(&MediaItem::muted), gen::set(&MediaItem::speed, finiteDouble()),
-      gen::set(&MediaItem::text, optionalOf(text())), gen::set(&MediaItem::textColor, optionalOf<RGBAColor>()),
-      gen::set(&MediaItem::textStyle, optionalOf<TextStyle>()), gen::set(&MediaItem::shape, optionalOf<ShapeSpec>()),
-      gen::set(&MediaItem::blurStyle, optionalOf(text())), gen::set(&MediaItem::blurAmount, optionalOf(finiteDouble())));
-}
-
-Gen<AudioSettings> Arbitrary<AudioSettings>::arbitrary() {
-  return gen::build<AudioSettings>(
-      gen::set(&AudioSettings::micVolume, finiteDouble()), gen::set(&AudioSettings::systemVolume, finiteDouble()),
-      gen::set(&AudioSettings::micMuted), gen::set(&AudioSettings::systemMuted),
-      gen::set(&AudioSettings::micNoiseRemoval), gen::set(&AudioSettings::micLeveling),
-      gen::set(&AudioSettings::duckMusic), gen::set(&AudioSettings::duckLevel, finiteDouble()));
-}
-
-Gen<CaptionStyle> Arbitrary<CaptionStyle>::arbitrary() {
-  return gen::build<CaptionStyle>(
-      gen::set(&CaptionStyle::preset, text()), gen::set(&CaptionStyle::fontName, optionalOf(text())),
-      gen::set(&CaptionStyle::size, finiteDouble()), gen::set(&CaptionStyle::uppercase),
-      gen::set(&CaptionStyle::textColor), gen::set(&CaptionStyle::strokeWidth, finiteDouble()),
-      gen::set(&CaptionStyle::strokeColor), gen::set(&CaptionStyle::boxColor, optionalOf<RGBAColor>()),
-      gen::set(&CaptionStyle::shadow), gen::set(&CaptionStyle::highlightCurrentWord),
-      gen::set(&CaptionStyle::highlightColor), gen::set(&CaptionStyle::highlightAsBox),
-      gen::set(&CaptionStyle::positionY, finiteDouble()), gen::set(&CaptionStyle::maxWordsPerLine),
-      gen::set(&CaptionStyle::showEmoji), gen::set(&CaptionStyle::emojiSize, finiteDouble()));
-}
-
-Gen<CaptionWord> Arbitrary<CaptionWord>::arbitrary() {
-  return gen::build<CaptionWord>(gen::set(&CaptionWord::id), gen::set(&CaptionWord::text, text()),
-                                 gen::set(&CaptionWord::start, finiteDouble()),
-                                 gen::set(&CaptionWord::end, finiteDouble()),
-                                 gen::set(&CaptionWord::lineStart, optionalOf<bool>()));
-}
-
-Gen<CaptionTrack> Arbitrary<CaptionTrack>::arbitrary() {
-  return gen::build<CaptionTrack>(gen::set(&CaptionTrack::words, shortVectorOf<CaptionWord>()),
-                                  gen::set(&CaptionTrack::style), gen::set(&CaptionTrack::hidden),
-                                  gen::set(&CaptionTrack::language, optionalOf(text())));
-}
-
-Gen<WatermarkSettings> Arbitrary<WatermarkSettings>::arbitrary() {
-  return gen::build<WatermarkSettings>(
-      gen::set(&WatermarkSettings::enabled), gen::set(&WatermarkSettings::text, text()),
-      gen::set(&WatermarkSettings::imageAssetID, optionalOf<Uuid>()),
-      gen::set(&WatermarkSettings::fontName, optionalOf(text())), gen::set(&WatermarkSettings::size, finiteDouble()),
-      gen::set(&WatermarkSettings::bold), gen::set(&WatermarkSettings::italic), gen::set(&WatermarkSettings::uppercase),
-      gen::set(&WatermarkSettings::textColor), gen::set(&WatermarkSettings::shadow),
-      gen::set(&WatermarkSettings::opacity, finiteDouble()), gen::set(&WatermarkSettings::boxEnabled),
-      gen::set(&WatermarkSettings::boxColor), gen::set(&WatermarkSettings::boxOpacity, finiteDouble()),
-      gen::set(&WatermarkSettings::placement), gen::set(&WatermarkSettings::showBrand),
-      gen::set(&WatermarkSettings::brandPlacement, optionalOf<WatermarkPlacement>()),
-      gen::set(&WatermarkSettings::position, optionalOf<Point>()),
-      gen::set(&WatermarkSettings::brandPosition, optionalOf<Point>()));
-}
-
-Gen<Project> Arbitrary<Project>::arbitrary() {
-  return gen::build<Project>(
-      gen::set(&Project::schemaVersion), gen::set(&Project::id), gen::set(&Project::name, text()),
-      gen::set(&Project::createdAt, date()), gen::set(&Project::modifiedAt, date()),
-      gen::set(&Project::appVersion, text()), gen::set(&Project::canvas),
-      gen::set(&Project::assets, shortVectorOf<Asset>()), gen::set(&Project::clips, shortVectorOf<Clip>()),
-      gen::set(&Project::screenStart, finiteDouble()), gen::set(&Project::zooms, shortVectorOf<ZoomSegment>()),
-      gen::set(&Project::style), gen::set(&Project::cursor), gen::set(&Project::camera),
-      gen::set(&Project::media, shortVectorOf<MediaItem>()), gen::set(&Project::audio), gen::set(&Project::tracks),
-      gen::set(&Project::captions, optionalOf<CaptionTrack>()),
-      gen::set(&Project::watermark, optionalOf<WatermarkSettings>()),
-      gen::set(&Project::packageFileName, optionalOf(text())), gen::set(&Project::fromVideo, optionalOf<bool>()),
-      gen::set(&Project::captionStyle, optionalOf<CaptionStyle>()),
-      gen::set(&Project::styleName, optionalOf(text())));
-}
+#undef F
+#undef D
+#undef T
+#undef O
+#undef OD
+#undef OT
+#undef V
+#undef RECORD
 
 }  // namespace rc

@@ -1,21 +1,14 @@
-// RapidCheck generators for every record of the project document, for
-// property tests anywhere in the code base (edits, package save and load,
-// undo). Include this header and ask for `rc::gen::arbitrary<Project>()` or
-// any part of it; link the test with the object library
-// `recorder_project_generators` (tests/project/CMakeLists.txt), which compiles
-// the generators once rather than in every test file.
+// RapidCheck generators of every record of the project document: ask for
+// `rc::gen::arbitrary<Project>()` or any part of it and link the object
+// library `recorder_project_generators`, which compiles them once.
 //
-// What they generate stays within what a manifest can hold: doubles are
-// finite (a mix of arbitrary values and awkward ones such as 0.1, 5e-324 and
-// 1e300), strings are valid UTF-8 with quotes, slashes, control characters
-// and non-ASCII text, dates have whole seconds, arrays are short, and every
-// optional is sometimes present and sometimes absent.
+// They stay within what a manifest can hold: finite doubles (arbitrary ones
+// and awkward ones such as 5e-324 and 1e300), valid UTF-8 with quotes,
+// controls and non-ASCII text, dates in whole seconds, short arrays, and
+// optionals sometimes present and sometimes absent.
 #pragma once
 
 #include <array>
-#include <chrono>
-#include <cmath>
-#include <cstdint>
 #include <optional>
 #include <string>
 #include <vector>
@@ -26,15 +19,9 @@
 
 namespace RecorderCore::Generators {
 
-// A finite double: arbitrary ones and the ones that trip writers up.
 rc::Gen<double> finiteDouble();
-
-// A valid UTF-8 string: ASCII (quotes, backslashes, slashes, controls), Latin,
-// CJK and astral-plane characters (emoji).
 rc::Gen<std::string> text();
-
-// A date with whole seconds between 1970 and 2100.
-rc::Gen<Date> date();
+rc::Gen<Date> date();  // 1970 to 2100, whole seconds
 
 template <class T>
 rc::Gen<std::optional<T>> optionalOf(rc::Gen<T> gen) {
@@ -47,8 +34,7 @@ rc::Gen<std::optional<T>> optionalOf() {
   return optionalOf(rc::gen::arbitrary<T>());
 }
 
-// Zero to three elements: enough to cover empty, one and several without
-// making whole projects slow.
+// Zero to three elements: empty, one and several, without slow projects.
 template <class T>
 rc::Gen<std::vector<T>> shortVectorOf() {
   return rc::gen::mapcat(rc::gen::inRange<std::size_t>(0, 4), [](std::size_t count) {
@@ -65,50 +51,22 @@ rc::Gen<E> caseOf(const std::array<E, N>& all) {
 
 namespace rc {
 
-#define RECORDER_ARBITRARY(Type)               \
-  template <>                                  \
-  struct Arbitrary<RecorderCore::Type> {       \
-    static Gen<RecorderCore::Type> arbitrary(); \
-  }
+#define RECORDER_ARBITRARY(Type) \
+  template <>                    \
+  struct Arbitrary<RecorderCore::Type> { static Gen<RecorderCore::Type> arbitrary(); }
 
-RECORDER_ARBITRARY(Easing);
-RECORDER_ARBITRARY(AssetKind);
-RECORDER_ARBITRARY(DeviceFrame);
-RECORDER_ARBITRARY(CursorStyle);
-RECORDER_ARBITRARY(CameraLayout);
-RECORDER_ARBITRARY(BubbleShape);
-RECORDER_ARBITRARY(CameraTransition);
-RECORDER_ARBITRARY(MediaAnimation);
-RECORDER_ARBITRARY(ShapeKind);
-RECORDER_ARBITRARY(ShapeDirection);
-RECORDER_ARBITRARY(WatermarkPlacement);
-
-RECORDER_ARBITRARY(Uuid);
-RECORDER_ARBITRARY(Point);
-RECORDER_ARBITRARY(Size);
-RECORDER_ARBITRARY(Rect);
-RECORDER_ARBITRARY(RGBAColor);
-RECORDER_ARBITRARY(BackgroundStyle);
-RECORDER_ARBITRARY(CanvasSettings);
-RECORDER_ARBITRARY(Asset);
-RECORDER_ARBITRARY(Clip);
-RECORDER_ARBITRARY(ZoomKeyframe);
-RECORDER_ARBITRARY(ZoomSegment);
-RECORDER_ARBITRARY(TrackFlags);
-RECORDER_ARBITRARY(TrackSettings);
-RECORDER_ARBITRARY(StyleSettings);
-RECORDER_ARBITRARY(CursorSettings);
-RECORDER_ARBITRARY(CameraLayoutKeyframe);
-RECORDER_ARBITRARY(CameraSettings);
-RECORDER_ARBITRARY(TextStyle);
-RECORDER_ARBITRARY(ShapeSpec);
-RECORDER_ARBITRARY(MediaItem);
-RECORDER_ARBITRARY(AudioSettings);
-RECORDER_ARBITRARY(CaptionStyle);
-RECORDER_ARBITRARY(CaptionWord);
-RECORDER_ARBITRARY(CaptionTrack);
-RECORDER_ARBITRARY(WatermarkSettings);
-RECORDER_ARBITRARY(Project);
+RECORDER_ARBITRARY(Easing); RECORDER_ARBITRARY(AssetKind); RECORDER_ARBITRARY(DeviceFrame);
+RECORDER_ARBITRARY(CursorStyle); RECORDER_ARBITRARY(CameraLayout); RECORDER_ARBITRARY(BubbleShape);
+RECORDER_ARBITRARY(CameraTransition); RECORDER_ARBITRARY(MediaAnimation); RECORDER_ARBITRARY(ShapeKind);
+RECORDER_ARBITRARY(ShapeDirection); RECORDER_ARBITRARY(WatermarkPlacement); RECORDER_ARBITRARY(Uuid);
+RECORDER_ARBITRARY(Point); RECORDER_ARBITRARY(Size); RECORDER_ARBITRARY(Rect); RECORDER_ARBITRARY(RGBAColor);
+RECORDER_ARBITRARY(BackgroundStyle); RECORDER_ARBITRARY(CanvasSettings); RECORDER_ARBITRARY(Asset);
+RECORDER_ARBITRARY(Clip); RECORDER_ARBITRARY(ZoomKeyframe); RECORDER_ARBITRARY(ZoomSegment);
+RECORDER_ARBITRARY(TrackFlags); RECORDER_ARBITRARY(TrackSettings); RECORDER_ARBITRARY(StyleSettings);
+RECORDER_ARBITRARY(CursorSettings); RECORDER_ARBITRARY(CameraLayoutKeyframe); RECORDER_ARBITRARY(CameraSettings);
+RECORDER_ARBITRARY(TextStyle); RECORDER_ARBITRARY(ShapeSpec); RECORDER_ARBITRARY(MediaItem);
+RECORDER_ARBITRARY(AudioSettings); RECORDER_ARBITRARY(CaptionStyle); RECORDER_ARBITRARY(CaptionWord);
+RECORDER_ARBITRARY(CaptionTrack); RECORDER_ARBITRARY(WatermarkSettings); RECORDER_ARBITRARY(Project);
 
 #undef RECORDER_ARBITRARY
 

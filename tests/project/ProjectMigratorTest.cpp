@@ -7,7 +7,7 @@
 
 #include "RecorderCore/brand/Brand.h"
 #include "RecorderCore/project/Coding.h"
-#include "tests/project/PackageTestSupport.h"
+#include "tests/project/TestSupport.h"
 
 namespace RecorderCore {
 namespace {
@@ -233,7 +233,7 @@ TEST(ProjectMigratorTest, VersionsBelowOneMigrateExactlyLikeOne) {
 TEST(ProjectMigratorTest, DecodeReportsWhatMigrationCouldNotSupply) {
   // A schema-10 file without "audio" gains the step's four switches only; the
   // levels it never had are still missing.
-  const std::string manifest = PackageTestSupport::readBytes(PackageTestSupport::fixture("schema-v10.json"));
+  const std::string manifest = TestSupport::readBytes(TestSupport::fixture("schema-v10.json"));
   json withoutAudio = json::parse(manifest);
   withoutAudio.erase("audio");
   try {
@@ -244,7 +244,7 @@ TEST(ProjectMigratorTest, DecodeReportsWhatMigrationCouldNotSupply) {
   }
   // Without "tracks" a schema-12 manifest fails on exactly that key; the same
   // object claiming schema 1 gains the flags and decodes.
-  json noTracks = json::parse(PackageTestSupport::readBytes(PackageTestSupport::fixture("schema-v11.json")));
+  json noTracks = json::parse(TestSupport::readBytes(TestSupport::fixture("schema-v11.json")));
   noTracks.erase("tracks");
   noTracks["schemaVersion"] = 12;
   try {

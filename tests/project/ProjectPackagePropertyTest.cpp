@@ -10,17 +10,17 @@
 #include "RecorderCore/brand/Brand.h"
 #include "RecorderCore/project/ProjectMigrator.h"
 #include "RecorderCore/project/ProjectPackage.h"
-#include "tests/project/PackageTestSupport.h"
+#include "tests/project/TestSupport.h"
 #include "tests/project/ProjectGenerators.h"
 
 namespace RecorderCore {
 namespace {
 
 using nlohmann::json;
-using PackageTestSupport::withoutSaveFields;
+using TestSupport::withoutSaveFields;
 
 RC_GTEST_PROP(ProjectPackageProperty, LoadGivesBackWhatSaveWrote, (const Project& project)) {
-  PackageTestSupport::TemporaryFolder folder;
+  TestSupport::TemporaryFolder folder;
   const auto package = folder.path() / "Generated.rec";
   ProjectPackage::save(project, package);
   const Project loaded = ProjectPackage::load(package);
@@ -28,7 +28,7 @@ RC_GTEST_PROP(ProjectPackageProperty, LoadGivesBackWhatSaveWrote, (const Project
   RC_ASSERT(withoutSaveFields(loaded) == withoutSaveFields(project));
   RC_ASSERT(loaded.packageFileName == std::optional<std::string>("Generated"));
   RC_ASSERT(loaded.appVersion == Brand::current().version);
-  const json manifest = json::parse(PackageTestSupport::readBytes(package / "manifest.json"));
+  const json manifest = json::parse(TestSupport::readBytes(package / "manifest.json"));
   RC_ASSERT(manifest.at("schemaVersion") == ProjectMigrator::schemaVersion(project));
 }
 

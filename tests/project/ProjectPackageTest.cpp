@@ -21,16 +21,16 @@
 #include "RecorderCore/platform/FileSystem.h"
 #include "RecorderCore/platform/JSONText.h"
 #include "RecorderCore/project/ProjectMigrator.h"
-#include "tests/project/PackageTestSupport.h"
+#include "tests/project/TestSupport.h"
 
 namespace RecorderCore {
 namespace {
 
 namespace fs = std::filesystem;
 using nlohmann::json;
-using PackageTestSupport::readBytes;
-using PackageTestSupport::TemporaryFolder;
-using PackageTestSupport::writeBytes;
+using TestSupport::readBytes;
+using TestSupport::TemporaryFolder;
+using TestSupport::writeBytes;
 
 Project demoProject(std::string name = "Demo") {
   Project project = Project::create(std::move(name), CanvasSettings{1920, 1080, 60}, "0.1");
@@ -76,7 +76,7 @@ TEST(ProjectPackageTest, SaveCreatesThePackageAndWritesASortedManifest) {
 
   EXPECT_TRUE(fs::is_directory(package / "assets"));
   EXPECT_EQ(project, before) << "the caller's value must not change";
-  EXPECT_EQ(PackageTestSupport::temporaryFileCount(package), 0);
+  EXPECT_EQ(TestSupport::temporaryFileCount(package), 0);
 
   const std::string manifest = readBytes(package / "manifest.json");
   const std::vector<std::string> keys = topLevelKeys(manifest);
@@ -96,7 +96,7 @@ TEST(ProjectPackageTest, SaveCreatesThePackageAndWritesASortedManifest) {
   EXPECT_LE(stored.modifiedAt, currentDate());
   EXPECT_EQ(stored.appVersion, Brand::current().version);
   EXPECT_EQ(stored.packageFileName, "Demo- part 1:2");
-  EXPECT_EQ(PackageTestSupport::withoutSaveFields(stored), PackageTestSupport::withoutSaveFields(project));
+  EXPECT_EQ(TestSupport::withoutSaveFields(stored), TestSupport::withoutSaveFields(project));
 }
 
 TEST(ProjectPackageTest, SaveWritesSchema12OnlyForSchema12Features) {
@@ -123,7 +123,7 @@ TEST(ProjectPackageTest, SaveOverAnExistingManifestReplacesIt) {
   ProjectPackage::save(demoProject("First"), package);
   ProjectPackage::save(demoProject("Second"), package);
   EXPECT_EQ(ProjectPackage::load(package).name, "Second");
-  EXPECT_EQ(PackageTestSupport::temporaryFileCount(package), 0);
+  EXPECT_EQ(TestSupport::temporaryFileCount(package), 0);
 }
 
 TEST(ProjectPackageTest, AProjectThatCannotBeWrittenLeavesTheOldManifest) {
@@ -135,7 +135,7 @@ TEST(ProjectPackageTest, AProjectThatCannotBeWrittenLeavesTheOldManifest) {
   broken.screenStart = std::numeric_limits<double>::quiet_NaN();  // JSON has no NaN
   EXPECT_THROW(ProjectPackage::save(broken, package), std::invalid_argument);
   EXPECT_EQ(readBytes(package / "manifest.json"), before);
-  EXPECT_EQ(PackageTestSupport::temporaryFileCount(package), 0);
+  EXPECT_EQ(TestSupport::temporaryFileCount(package), 0);
 }
 
 TEST(ProjectPackageTest, LoadPassesFileAndMigrationErrorsOn) {
@@ -161,7 +161,7 @@ TEST(ProjectPackageTest, LoadPassesFileAndMigrationErrorsOn) {
   };
   for (const auto& c : cases) {
     const fs::path package = folder.path() / (std::string(c.fixture) + ".rec");
-    PackageTestSupport::packageWithManifest(package, c.fixture);
+    TestSupport::packageWithManifest(package, c.fixture);
     try {
       ProjectPackage::load(package);
       ADD_FAILURE() << c.fixture << " opened";
@@ -183,7 +183,7 @@ TEST(ProjectPackageTest, ManifestsOfEverySchemaVersionOpen) {
   for (int version = 1; version <= 12; ++version) {
     const std::string name = "schema-v" + std::to_string(version) + ".json";
     const fs::path package = folder.path() / ("v" + std::to_string(version) + ".rec");
-    PackageTestSupport::packageWithManifest(package, name);
+    TestSupport::packageWithManifest(package, name);
     try {
       loaded.push_back(ProjectPackage::load(package));
     } catch (const std::exception& error) {
@@ -222,8 +222,8 @@ TEST(ProjectPackageTest, ManifestsOfEverySchemaVersionOpen) {
     ProjectPackage::save(loaded[i], package);
     const json manifest = json::parse(readBytes(package / "manifest.json"));
     EXPECT_EQ(manifest.at("schemaVersion"), i == 11 ? 12 : 11) << "schema " << i + 1;
-    EXPECT_EQ(PackageTestSupport::withoutSaveFields(ProjectPackage::load(package)),
-              PackageTestSupport::withoutSaveFields(loaded[i]))
+    EXPECT_EQ(TestSupport::withoutSaveFields(ProjectPackage::load(package)),
+              TestSupport::withoutSaveFields(loaded[i]))
         << "schema " << i + 1;
   }
 }
@@ -425,7 +425,7 @@ TEST(ProjectPackageTest, FailedReplaceLeavesTheOldEntryAndItsTemporaryFile) {
     EXPECT_EQ(error.code(), std::errc::is_a_directory) << error.what();
   }
   EXPECT_TRUE(fs::is_directory(package / "manifest.json" / "inside"));
-  EXPECT_EQ(PackageTestSupport::temporaryFileCount(package), 1);
+  EXPECT_EQ(TestSupport::temporaryFileCount(package), 1);
 }
 
 // Saves into a package nobody may write to. Root may write anywhere, so as
@@ -474,7 +474,7 @@ TEST(ProjectPackageTest, SaveIntoAReadOnlyPackageFailsAndKeepsTheOldManifest) {
 
   EXPECT_EQ(outcome, permissionError);
   EXPECT_EQ(readBytes(package / "manifest.json"), before);
-  EXPECT_EQ(PackageTestSupport::temporaryFileCount(package), 0);
+  EXPECT_EQ(TestSupport::temporaryFileCount(package), 0);
 }
 
 }  // namespace

@@ -1,6 +1,5 @@
-// Helpers shared by the package and migration tests: temporary folders,
-// whole-file reads and writes, the fixture folder, and the comparison of a
-// project with what a save made of it.
+// Helpers shared by the project tests: temporary folders, whole-file reads
+// and writes, fixtures, and comparing a project with what a save made of it.
 #pragma once
 
 #include <cstdlib>
@@ -8,55 +7,31 @@
 #include <fstream>
 #include <iterator>
 #include <ostream>
-#include <sstream>
 #include <stdexcept>
 #include <string>
-#include <variant>
 
 #include "RecorderCore/platform/JSONText.h"
-#include "RecorderCore/project/MigrationError.h"
-#include "RecorderCore/project/NameSync.h"
 #include "RecorderCore/project/Project.h"
 
 namespace RecorderCore {
-
-// gtest printers, so a failed comparison says which case it met.
-inline void PrintTo(const NameSync& sync, std::ostream* out) {
-  if (const auto* adopt = std::get_if<NameSync::AdoptFileName>(&sync.value)) {
-    *out << "adoptFileName(\"" << adopt->name << "\")";
-  } else if (std::holds_alternative<NameSync::InSync>(sync.value)) {
-    *out << "inSync";
-  } else {
-    *out << "renameFile";
-  }
-}
 
 // A project prints as its manifest JSON, so a failed comparison shows fields.
 inline void PrintTo(const Project& project, std::ostream* out) {
   *out << JSONText::compact(nlohmann::json(project)).value_or("(not printable)");
 }
 
-inline void PrintTo(const MigrationError& error, std::ostream* out) {
-  if (const auto* newer = std::get_if<MigrationError::NewerThanApp>(&error.value())) {
-    *out << "newerThanApp(found: " << newer->found << ", supported: " << newer->supported
-         << ", savedWith: " << (newer->savedWith ? "\"" + *newer->savedWith + "\"" : "nil") << ")";
-  } else {
-    *out << "missingVersion";
-  }
-}
-
 }  // namespace RecorderCore
 
-namespace PackageTestSupport {
+namespace TestSupport {
 
 namespace fs = std::filesystem;
 
-// A fresh folder under the system's temporary folder, removed with everything
-// in it when the value goes away.
+// A fresh folder under the system's temporary folder, removed with all it
+// holds when the value goes away.
 class TemporaryFolder {
  public:
   TemporaryFolder() {
-    std::string pattern = (fs::temp_directory_path() / "recorder-package-XXXXXX").string();
+    std::string pattern = (fs::temp_directory_path() / "recorder-project-XXXXXX").string();
     if (::mkdtemp(pattern.data()) == nullptr) throw std::runtime_error("mkdtemp failed");
     path_ = pattern;
   }
@@ -88,13 +63,21 @@ inline fs::path fixture(const std::string& name) {
   return fs::path(RECORDER_SOURCE_DIR) / "tests" / "project" / "fixtures" / name;
 }
 
-// Makes a package at `package` whose manifest is the given fixture file.
+// A package at `package` whose manifest is the given fixture.
 inline void packageWithManifest(const fs::path& package, const std::string& fixtureName) {
   fs::create_directories(package / "assets");
   fs::copy_file(fixture(fixtureName), package / "manifest.json");
 }
 
-// The temporary files a save leaves behind in a package, if any.
+// Compares `actual` with a golden fixture; on a difference the actual bytes
+// are left in the build folder to diff or adopt.
+inline bool matchesGolden(const std::string& actual, const std::string& name) {
+  if (fs::exists(fixture(name)) && actual == readBytes(fixture(name))) return true;
+  writeBytes(fs::path(RECORDER_BINARY_DIR) / (name + ".actual"), actual);
+  return false;
+}
+
+// The temporary files a save leaves behind in a package.
 inline int temporaryFileCount(const fs::path& package) {
   int count = 0;
   for (const auto& entry : fs::directory_iterator(package)) {
@@ -104,8 +87,8 @@ inline int temporaryFileCount(const fs::path& package) {
   return count;
 }
 
-// The project with the fields a save sets to its own values cleared, so a
-// saved-and-loaded project can be compared with the one that was saved.
+// The project without the fields a save sets itself, to compare a loaded
+// project with the one that was saved.
 inline RecorderCore::Project withoutSaveFields(RecorderCore::Project project) {
   project.modifiedAt = {};
   project.schemaVersion = 0;
@@ -114,4 +97,4 @@ inline RecorderCore::Project withoutSaveFields(RecorderCore::Project project) {
   return project;
 }
 
-}  // namespace PackageTestSupport
+}  // namespace TestSupport
