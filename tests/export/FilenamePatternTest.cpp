@@ -91,11 +91,11 @@ RC_GTEST_PROP(LocalTime, UTCFieldsMatchTheCivilCalendar, ()) {
   ScopedTimeZone utc("UTC0");
   const auto count = *rc::gen::oneOf(rc::gen::arbitrary<std::int64_t>(),
                                      rc::gen::inRange<std::int64_t>(-70'000'000'000'000'000, 70'000'000'000'000'000),
-                                     rc::gen::inRange<std::int64_t>(-1'000'000'000'000LL, 1'000'000'000'000LL));
+                                     rc::gen::inRange<std::int64_t>(-900'000'000'000, 900'000'000'000));
   const Date date{seconds{count}};
   const LocalTime::Fields fields = LocalTime::utcFields(date);
   RC_ASSERT(LocalTime::fields(date) == fields);
-  if (count < -1'000'000'000'000LL || count > 1'000'000'000'000LL) return;  // past std::chrono's years
+  if (count < -900'000'000'000 || count > 900'000'000'000) return;  // std::chrono's years end at ±32767
   const auto days = floor<std::chrono::days>(date);
   const year_month_day ymd{days};
   const hh_mm_ss time{date - days};
