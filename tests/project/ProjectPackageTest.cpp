@@ -2,25 +2,29 @@
 
 #include <algorithm>
 #include <chrono>
+#include <cstdio>
 #include <limits>
-#include <stdexcept>
+#include <random>
 #include <regex>
 #include <set>
+#include <stdexcept>
 #include <string>
-#include <system_error>
+#include <thread>
 #include <vector>
 
 #include <grp.h>
-#include <sys/stat.h>
+#include <signal.h>
 #include <sys/wait.h>
 #include <unistd.h>
 
 #include <gtest/gtest.h>
+#include <rapidcheck/gtest.h>
+#include <utf8proc.h>
 
 #include "RecorderCore/brand/Brand.h"
 #include "RecorderCore/platform/FileSystem.h"
-#include "RecorderCore/platform/JSONText.h"
 #include "RecorderCore/project/ProjectMigrator.h"
+#include "tests/project/ProjectGenerators.h"
 #include "tests/project/TestSupport.h"
 
 namespace RecorderCore {
@@ -30,103 +34,61 @@ namespace fs = std::filesystem;
 using nlohmann::json;
 using TestSupport::readBytes;
 using TestSupport::TemporaryFolder;
+using TestSupport::temporaryFileCount;
+using TestSupport::withoutSaveFields;
 using TestSupport::writeBytes;
 
 Project demoProject(std::string name = "Demo") {
   Project project = Project::create(std::move(name), CanvasSettings{1920, 1080, 60}, "0.1");
-  Asset screen;
-  screen.id = *Uuid::parse("5C1E8A52-3F0B-4C8E-9D7A-1B2C3D4E5F60");
-  screen.kind = AssetKind::screen;
-  screen.relativePath = "screen.mov";
-  screen.duration = 12.5;
-  project.assets.push_back(screen);
-  project.clips.push_back(Clip{Uuid::random(), screen.id, 0, 12.5, 1});
+  const Uuid screen = Uuid::random();
+  project.assets.push_back(Asset{screen, AssetKind::screen, "screen.mov", 12.5, std::nullopt, 0, std::nullopt,
+                                 std::nullopt, std::nullopt});
+  project.clips.push_back(Clip{Uuid::random(), screen, 0, 12.5, 1});
   return project;
 }
 
-// The names of the top-level keys of a manifest, in the order written.
-std::vector<std::string> topLevelKeys(const std::string& manifest) {
-  static const std::regex key("^  \"([^\"]+)\" : ", std::regex::multiline);
-  std::vector<std::string> keys;
-  for (auto it = std::sregex_iterator(manifest.begin(), manifest.end(), key); it != std::sregex_iterator(); ++it) {
-    keys.push_back((*it)[1]);
-  }
-  return keys;
-}
+json manifestOf(const fs::path& package) { return json::parse(readBytes(package / "manifest.json")); }
 
-TEST(ProjectPackageTest, FixedNamesInsideAPackage) {
-  const fs::path package = "/projects/Demo.rec";
-  EXPECT_EQ(ProjectPackage::manifestURL(package), fs::path("/projects/Demo.rec/manifest.json"));
-  EXPECT_EQ(ProjectPackage::manifestURL("/projects/Demo.rec/"), fs::path("/projects/Demo.rec/manifest.json"));
-  EXPECT_EQ(ProjectPackage::assetsURL(package), fs::path("/projects/Demo.rec/assets"));
-  EXPECT_EQ(ProjectPackage::thumbnailURL(package), fs::path("/projects/Demo.rec/thumbnail.jpg"));
-  Asset asset;
-  asset.relativePath = "camera.mov";
-  EXPECT_EQ(ProjectPackage::assetURL(asset, package), fs::path("/projects/Demo.rec/assets/camera.mov"));
-}
-
-TEST(ProjectPackageTest, SaveCreatesThePackageAndWritesASortedManifest) {
+TEST(ProjectPackageTest, SaveWritesTheSortedManifestAndOwnsOnlyItsFields) {
   TemporaryFolder folder;
-  const fs::path package = folder.path() / "nested" / "Demo- part 1:2.rec";
+  const fs::path package = folder.path() / "nested" / "Demo- part 1:2.rec";  // not there yet
   const Project project = demoProject("Demo: part 1/2");
-  const Project before = project;
   const Date earliest = currentDate();
-
   ProjectPackage::save(project, package);
+  ProjectPackage::save(project, package);  // over the first
 
   EXPECT_TRUE(fs::is_directory(package / "assets"));
-  EXPECT_EQ(project, before) << "the caller's value must not change";
-  EXPECT_EQ(TestSupport::temporaryFileCount(package), 0);
-
+  EXPECT_EQ(temporaryFileCount(package), 0);
   const std::string manifest = readBytes(package / "manifest.json");
-  const std::vector<std::string> keys = topLevelKeys(manifest);
+  static const std::regex topLevelKey("^  \"([^\"]+)\" : ", std::regex::multiline);
+  std::vector<std::string> keys;
+  for (auto it = std::sregex_iterator(manifest.begin(), manifest.end(), topLevelKey); it != std::sregex_iterator();
+       ++it) {
+    keys.push_back((*it)[1]);
+  }
   ASSERT_GE(keys.size(), 4u) << manifest;
   EXPECT_EQ(std::vector<std::string>(keys.begin(), keys.begin() + 4),
             (std::vector<std::string>{"appVersion", "assets", "audio", "camera"}));
   EXPECT_TRUE(std::is_sorted(keys.begin(), keys.end()));
-  // Exactly the platform's pretty printing of the stored project (read back,
-  // its version is the current one, as for any older file).
-  const Project stored = ProjectMigrator::migrate(manifest);
+  const Project stored = ProjectPackage::load(package);
   json written = stored;
-  written["schemaVersion"] = 11;
+  written["schemaVersion"] = 11;  // read back, any version is the current one
   EXPECT_EQ(manifest, *JSONText::pretty(written));
-
-  // The fields a save owns, and nothing else, changed.
-  EXPECT_GE(stored.modifiedAt, earliest);
-  EXPECT_LE(stored.modifiedAt, currentDate());
+  EXPECT_TRUE(earliest <= stored.modifiedAt && stored.modifiedAt <= currentDate());
   EXPECT_EQ(stored.appVersion, Brand::current().version);
   EXPECT_EQ(stored.packageFileName, "Demo- part 1:2");
-  EXPECT_EQ(TestSupport::withoutSaveFields(stored), TestSupport::withoutSaveFields(project));
-}
+  EXPECT_EQ(withoutSaveFields(stored), withoutSaveFields(project));
 
-TEST(ProjectPackageTest, SaveWritesSchema12OnlyForSchema12Features) {
-  TemporaryFolder folder;
-  Project project = demoProject();
-  MediaItem arrow;
-  arrow.id = Uuid::random();
-  arrow.assetID = project.assets[0].id;
-  arrow.kind = AssetKind::shape;
-  arrow.shape = ShapeSpec{};
-  project.media.push_back(arrow);
-  ProjectPackage::save(project, folder.path() / "Shapes.rec");
-  EXPECT_EQ(json::parse(readBytes(folder.path() / "Shapes.rec" / "manifest.json")).at("schemaVersion"), 12);
-
-  // The package name keeps everything before its last extension.
-  ProjectPackage::save(demoProject(), folder.path() / "v1.2 final.rec");
+  // Shapes need schema 12; the package name keeps all before the last dot.
+  Project shapes = demoProject();
+  shapes.media.push_back(MediaItem{});
+  shapes.media.back().kind = AssetKind::shape;
+  ProjectPackage::save(shapes, folder.path() / "v1.2 final.rec");
+  EXPECT_EQ(manifestOf(folder.path() / "v1.2 final.rec").at("schemaVersion"), 12);
   EXPECT_EQ(ProjectPackage::load(folder.path() / "v1.2 final.rec").packageFileName, "v1.2 final");
-  EXPECT_EQ(json::parse(readBytes(folder.path() / "v1.2 final.rec" / "manifest.json")).at("schemaVersion"), 11);
 }
 
-TEST(ProjectPackageTest, SaveOverAnExistingManifestReplacesIt) {
-  TemporaryFolder folder;
-  const fs::path package = folder.path() / "Demo.rec";
-  ProjectPackage::save(demoProject("First"), package);
-  ProjectPackage::save(demoProject("Second"), package);
-  EXPECT_EQ(ProjectPackage::load(package).name, "Second");
-  EXPECT_EQ(TestSupport::temporaryFileCount(package), 0);
-}
-
-TEST(ProjectPackageTest, AProjectThatCannotBeWrittenLeavesTheOldManifest) {
+TEST(ProjectPackageTest, FailedSavesLeaveTheOldManifest) {
   TemporaryFolder folder;
   const fs::path package = folder.path() / "Demo.rec";
   ProjectPackage::save(demoProject("Old"), package);
@@ -135,302 +97,24 @@ TEST(ProjectPackageTest, AProjectThatCannotBeWrittenLeavesTheOldManifest) {
   broken.screenStart = std::numeric_limits<double>::quiet_NaN();  // JSON has no NaN
   EXPECT_THROW(ProjectPackage::save(broken, package), std::invalid_argument);
   EXPECT_EQ(readBytes(package / "manifest.json"), before);
-  EXPECT_EQ(TestSupport::temporaryFileCount(package), 0);
-}
+  EXPECT_EQ(temporaryFileCount(package), 0);
 
-TEST(ProjectPackageTest, LoadPassesFileAndMigrationErrorsOn) {
-  TemporaryFolder folder;
+  // A folder where the manifest goes: the replace fails whoever runs the
+  // test, and the temporary file stays.
+  const fs::path blocked = folder.path() / "Blocked.rec";
+  fs::create_directories(blocked / "manifest.json" / "inside");
   try {
-    ProjectPackage::load(folder.path() / "Missing.rec");
-    ADD_FAILURE() << "loaded a package that does not exist";
-  } catch (const fs::filesystem_error& error) {
-    EXPECT_EQ(error.code(), std::errc::no_such_file_or_directory);
-    EXPECT_EQ(error.path1(), folder.path() / "Missing.rec" / "manifest.json");
-  }
-
-  const std::string display = Brand::current().display;
-  static const struct {
-    const char* fixture;
-    const char* expected;  // the description with D for the display name; nullptr for a parse error
-  } cases[] = {
-      {"schema-v13.json",
-       "It was saved with D 2.0, which added things this version can't show. Update D to open it."},
-      {"damaged-array.json", "This isn't a D project file, or it's damaged."},
-      {"damaged-version-text.json", "This isn't a D project file, or it's damaged."},
-      {"damaged-truncated.json", nullptr},
-  };
-  for (const auto& c : cases) {
-    const fs::path package = folder.path() / (std::string(c.fixture) + ".rec");
-    TestSupport::packageWithManifest(package, c.fixture);
-    try {
-      ProjectPackage::load(package);
-      ADD_FAILURE() << c.fixture << " opened";
-    } catch (const MigrationError& error) {
-      ASSERT_NE(c.expected, nullptr) << c.fixture << ": " << error.what();
-      EXPECT_EQ(error.description(), std::regex_replace(c.expected, std::regex("D"), display)) << c.fixture;
-    } catch (const json::parse_error& error) {
-      EXPECT_EQ(c.expected, nullptr) << c.fixture << ": " << error.what();
-    }
-  }
-}
-
-// Every schema version's manifest opens, and all describe the same project:
-// what an older file lacks, migration supplies with the values the newer
-// files hold.
-TEST(ProjectPackageTest, ManifestsOfEverySchemaVersionOpen) {
-  TemporaryFolder folder;
-  std::vector<Project> loaded;
-  for (int version = 1; version <= 12; ++version) {
-    const std::string name = "schema-v" + std::to_string(version) + ".json";
-    const fs::path package = folder.path() / ("v" + std::to_string(version) + ".rec");
-    TestSupport::packageWithManifest(package, name);
-    try {
-      loaded.push_back(ProjectPackage::load(package));
-    } catch (const std::exception& error) {
-      FAIL() << name << ": " << error.what();
-    }
-    EXPECT_EQ(loaded.back().schemaVersion, 12) << name;
-  }
-
-  const Project& current = loaded[10];  // schema 11: every key written out
-  EXPECT_EQ(current.name, "Product tour — onboarding: part 1/2");
-  EXPECT_EQ(current.media.size(), 5u);
-  ASSERT_TRUE(current.captions);
-  EXPECT_EQ(current.captions->words.size(), 13u);
-  EXPECT_EQ(current.cursor.clickHighlightColor, (RGBAColor{0.588, 0.902, 0.631, 0.85}));
-  EXPECT_EQ(current.audio.systemVolume, 0.6);
-
-  for (int version = 1; version <= 10; ++version) {
-    Project expected = current;
-    expected.appVersion = loaded[static_cast<std::size_t>(version - 1)].appVersion;
-    if (version < 8) expected.captionStyle.reset();  // not written before schema 8
-    EXPECT_EQ(loaded[static_cast<std::size_t>(version - 1)], expected) << "schema " << version;
-  }
-
-  // Schema 12 adds two shape items (and their asset) to the same project.
-  Project shapes = loaded[11];
-  std::erase_if(shapes.media, [](const MediaItem& item) { return item.kind == AssetKind::shape; });
-  std::erase_if(shapes.assets, [](const Asset& asset) { return asset.kind == AssetKind::shape; });
-  shapes.appVersion = current.appVersion;
-  EXPECT_EQ(shapes, current);
-  EXPECT_EQ(loaded[11].media.size(), 7u);
-
-  // Saved again, a project needs schema 12 only for the shapes, and reads back
-  // as it was.
-  for (std::size_t i = 0; i < loaded.size(); ++i) {
-    const fs::path package = folder.path() / ("saved-" + std::to_string(i + 1) + ".rec");
-    ProjectPackage::save(loaded[i], package);
-    const json manifest = json::parse(readBytes(package / "manifest.json"));
-    EXPECT_EQ(manifest.at("schemaVersion"), i == 11 ? 12 : 11) << "schema " << i + 1;
-    EXPECT_EQ(TestSupport::withoutSaveFields(ProjectPackage::load(package)),
-              TestSupport::withoutSaveFields(loaded[i]))
-        << "schema " << i + 1;
-  }
-}
-
-TEST(ProjectPackageTest, FileNameFromProjectName) {
-  const std::string letters300(300, 'x');
-  std::string accents;  // 150 × "é", two bytes each
-  for (int i = 0; i < 150; ++i) accents += "\u00E9";
-  std::string euros;  // 100 × "€", three bytes each
-  for (int i = 0; i < 100; ++i) euros += "\u20AC";
-  const std::string a199(199, 'a');
-
-  const struct {
-    std::string name;
-    std::string expected;
-  } cases[] = {
-      {"Demo: part 1/2", "Demo- part 1:2"},
-      {"...hidden", "hidden"},
-      {"   ", "Untitled"},
-      {"", "Untitled"},
-      {"...", "Untitled"},
-      {" . name", "name"},
-      // Dots go only while the name starts with one: after the trim a dot may
-      // lead again.
-      {". . x", ". x"},
-      {"a/b:c", "a:b-c"},
-      {"Q3\treview\nfinal", "Q3 review final"},
-      {"line\r\n\r\nbreaks", "line    breaks"},
-      {"zero\u200Bwidth", "zero width"},           // a format character (Cf)
-      {"\u00A0\u3000 Name\t \u2003", "Name"},      // space separators and tabs trimmed
-      {"\u00A0.hidden", "hidden"},
-      {"caf\u00E9 \U0001F3AC", "caf\u00E9 \U0001F3AC"},
-      {"bad \xFF byte", "bad \uFFFD byte"},
-      {letters300, std::string(200, 'x')},
-      {accents, accents.substr(0, 200)},
-      {euros, euros.substr(0, 198)},
-      // Whole characters go: an "e" with a combining accent, a thumbs-up with
-      // a skin tone.
-      {a199 + "e\u0301", a199},
-      {a199 + "\U0001F44D\U0001F3FD", a199},
-      {std::string(196, 'a') + "\U0001F44D" + "b", std::string(196, 'a') + "\U0001F44D"},
-  };
-  for (const auto& c : cases) {
-    const std::string result = ProjectPackage::fileName(c.name);
-    EXPECT_EQ(result, c.expected) << c.name;
-    EXPECT_LE(result.size(), 200u) << c.name;
-  }
-}
-
-TEST(ProjectPackageTest, ProjectNameFromFileName) {
-  EXPECT_EQ(ProjectPackage::projectName("Demo- part 1:2"), "Demo- part 1/2");
-  EXPECT_EQ(ProjectPackage::projectName("::"), "//");
-  EXPECT_EQ(ProjectPackage::projectName("plain"), "plain");
-}
-
-TEST(ProjectPackageTest, NameSyncComparesFileNameProjectNameAndLastSave) {
-  static const struct {
-    std::string name;
-    std::optional<std::string> packageFileName;
-    std::string currentFileName;
-    NameSync expected;
-  } cases[] = {
-      {"Demo", std::nullopt, "Demo", NameSync::inSync()},
-      {"Demo", "Demo", "Demo", NameSync::inSync()},
-      {"Demo: part 1/2", "Demo- part 1:2", "Demo- part 1:2", NameSync::inSync()},
-      {"...Demo", "Old", "Demo", NameSync::inSync()},
-      // Renamed in the desktop since the last save.
-      {"Demo", "Demo", "Other", NameSync::adoptFileName("Other")},
-      {"Demo", "Demo", "Q1:Q2 plan", NameSync::adoptFileName("Q1/Q2 plan")},
-      // Renamed inside the application.
-      {"Renamed", "Demo", "Demo", NameSync::renameFile()},
-      {"Renamed", std::nullopt, "Demo", NameSync::renameFile()},
-  };
-  for (const auto& c : cases) {
-    Project project = demoProject(c.name);
-    project.packageFileName = c.packageFileName;
-    EXPECT_EQ(ProjectPackage::nameSync(project, c.currentFileName), c.expected)
-        << c.name << " / " << c.currentFileName;
-  }
-  EXPECT_NE(NameSync::adoptFileName("A"), NameSync::adoptFileName("B"));
-  EXPECT_NE(NameSync::inSync(), NameSync::renameFile());
-}
-
-TEST(ProjectPackageTest, RenamePackageFindsAFreeNameWithASpaceAndNumber) {
-  TemporaryFolder folder;
-  const fs::path demo = folder.path() / "Demo.rec";
-  ProjectPackage::save(demoProject(), demo);
-
-  // Already named so: nothing moves, and the given path comes back as given.
-  EXPECT_EQ(ProjectPackage::renamePackage(demo, "Demo"), demo);
-  const fs::path withSlash = demo.string() + "/";
-  EXPECT_EQ(ProjectPackage::renamePackage(withSlash, "Demo"), withSlash);
-  EXPECT_TRUE(fs::exists(demo / "manifest.json"));
-
-  fs::create_directory(folder.path() / "Other.rec");
-  fs::create_directory(folder.path() / "Other 2.rec");
-  const fs::path moved = ProjectPackage::renamePackage(demo, "Other");
-  EXPECT_EQ(moved, folder.path() / "Other 3.rec");
-  EXPECT_FALSE(fs::exists(demo));
-  EXPECT_EQ(ProjectPackage::load(moved).name, "Demo");
-
-  // The package itself is not in its own way.
-  EXPECT_EQ(ProjectPackage::renamePackage(moved, "Other 3"), moved);
-
-  EXPECT_EQ(ProjectPackage::renamePackage(moved, "Q1/Q2: plan"), folder.path() / "Q1:Q2- plan.rec");
-
-  fs::create_directory(folder.path() / "Plain");
-  EXPECT_EQ(ProjectPackage::renamePackage(folder.path() / "Plain", "  "), folder.path() / "Untitled");
-  EXPECT_TRUE(fs::is_directory(folder.path() / "Untitled"));
-
-  EXPECT_THROW(ProjectPackage::renamePackage(folder.path() / "Gone.rec", "Back"), fs::filesystem_error);
-}
-
-TEST(ProjectPackageTest, ResourceIdentifierNamesTheItemNotThePath) {
-  TemporaryFolder folder;
-  writeBytes(folder.path() / "a", "x");
-  fs::create_hard_link(folder.path() / "a", folder.path() / "hard-link");
-  fs::copy_file(folder.path() / "a", folder.path() / "copy");
-  fs::create_symlink(folder.path() / "a", folder.path() / "symlink");
-  const auto a = FileSystem::resourceIdentifier(folder.path() / "a");
-  ASSERT_TRUE(a);
-  EXPECT_EQ(FileSystem::resourceIdentifier(folder.path() / "hard-link"), a);
-  EXPECT_EQ(FileSystem::resourceIdentifier(folder.path() / "." / "a"), a);
-  EXPECT_NE(FileSystem::resourceIdentifier(folder.path() / "copy"), a);
-  EXPECT_NE(FileSystem::resourceIdentifier(folder.path() / "symlink"), a);
-  EXPECT_EQ(FileSystem::resourceIdentifier(folder.path() / "missing"), std::nullopt);
-}
-
-TEST(ProjectPackageTest, ImportFileCopiesUnderAFreeName) {
-  TemporaryFolder folder;
-  const fs::path package = folder.path() / "Demo.rec";  // not there yet
-  const fs::path photo = folder.path() / "photo.png";
-  writeBytes(photo, "PNG bytes");
-  writeBytes(folder.path() / "notes", "text");
-  writeBytes(folder.path() / "archive.tar.gz", "gz");
-  writeBytes(folder.path() / ".env", "A=1");
-
-  static const struct {
-    const char* source;
-    std::optional<std::string> preferred;
-    const char* expected;
-  } cases[] = {
-      {"photo.png", std::nullopt, "photo.png"},   {"photo.png", std::nullopt, "photo-2.png"},
-      {"photo.png", std::nullopt, "photo-3.png"}, {"notes", std::nullopt, "notes"},
-      {"notes", std::nullopt, "notes-2"},         {"notes", "photo.png", "photo-4.png"},
-      {"notes", "Team/logo.png", "Team-logo.png"}, {"notes", "a/b/c", "a-b-c"},
-      {"archive.tar.gz", std::nullopt, "archive.tar.gz"},
-      {"archive.tar.gz", std::nullopt, "archive.tar-2.gz"},
-      {".env", std::nullopt, ".env"},             {".env", std::nullopt, ".env-2"},
-  };
-  for (const auto& c : cases) {
-    const fs::path source = folder.path() / c.source;
-    const std::string name = ProjectPackage::importFile(source, c.preferred, package);
-    EXPECT_EQ(name, c.expected) << c.source;
-    EXPECT_EQ(readBytes(package / "assets" / name), readBytes(source)) << c.source;
-  }
-  EXPECT_EQ(readBytes(photo), "PNG bytes") << "the source stays";
-
-  EXPECT_THROW(ProjectPackage::importFile(folder.path() / "missing.png", std::nullopt, package),
-               fs::filesystem_error);
-  EXPECT_FALSE(fs::exists(package / "assets" / "missing.png"));
-}
-
-TEST(ProjectPackageTest, RemoveUnreferencedAssetsKeepsOnlyWhatAssetsName) {
-  TemporaryFolder folder;
-  const fs::path package = folder.path() / "Demo.rec";
-  Project project = demoProject();  // names screen.mov
-  Asset camera;
-  camera.kind = AssetKind::camera;
-  camera.relativePath = "camera.mov";
-  project.assets.push_back(camera);
-  ProjectPackage::ensureDirectories(package);
-  for (const char* name : {"screen.mov", "camera.mov", "old-take.mov", ".DS_Store"}) {
-    writeBytes(package / "assets" / name, name);
-  }
-  fs::create_directories(package / "assets" / "cache" / "frames");
-  writeBytes(package / "assets" / "cache" / "frames" / "1.jpg", "jpg");
-
-  ProjectPackage::removeUnreferencedAssets(project, package);
-
-  std::set<std::string> left;
-  for (const auto& entry : fs::directory_iterator(package / "assets")) left.insert(entry.path().filename().string());
-  EXPECT_EQ(left, (std::set<std::string>{"camera.mov", "screen.mov"}));
-
-  // Nothing to list is no failure.
-  EXPECT_NO_THROW(ProjectPackage::removeUnreferencedAssets(project, folder.path() / "Nowhere.rec"));
-}
-
-TEST(ProjectPackageTest, FailedReplaceLeavesTheOldEntryAndItsTemporaryFile) {
-  TemporaryFolder folder;
-  const fs::path package = folder.path() / "Demo.rec";
-  // A folder where the manifest should be: the final rename cannot replace
-  // it, whoever runs the test.
-  fs::create_directories(package / "manifest.json" / "inside");
-  try {
-    ProjectPackage::save(demoProject(), package);
+    ProjectPackage::save(demoProject(), blocked);
     ADD_FAILURE() << "saved over a folder";
   } catch (const fs::filesystem_error& error) {
     EXPECT_EQ(error.code(), std::errc::is_a_directory) << error.what();
   }
-  EXPECT_TRUE(fs::is_directory(package / "manifest.json" / "inside"));
-  EXPECT_EQ(TestSupport::temporaryFileCount(package), 1);
+  EXPECT_TRUE(fs::is_directory(blocked / "manifest.json" / "inside"));
+  EXPECT_EQ(temporaryFileCount(blocked), 1);
 }
 
-// Saves into a package nobody may write to. Root may write anywhere, so as
-// root the save runs in a child process that has given up root for the
-// "nobody" user first; the result comes back as the exit status.
+// Root may write anywhere, so as root the save runs in a child that has
+// become "nobody" first; the outcome comes back as the exit status.
 TEST(ProjectPackageTest, SaveIntoAReadOnlyPackageFailsAndKeepsTheOldManifest) {
   TemporaryFolder folder;
   fs::permissions(folder.path(), fs::perms::owner_all | fs::perms::group_read | fs::perms::group_exec |
@@ -452,7 +136,6 @@ TEST(ProjectPackageTest, SaveIntoAReadOnlyPackageFailsAndKeepsTheOldManifest) {
       return otherError;
     }
   };
-
   Outcome outcome = otherError;
   if (::geteuid() != 0) {
     outcome = attempt();
@@ -471,10 +154,284 @@ TEST(ProjectPackageTest, SaveIntoAReadOnlyPackageFailsAndKeepsTheOldManifest) {
     outcome = static_cast<Outcome>(WEXITSTATUS(status));
   }
   fs::permissions(package, fs::perms::owner_all, fs::perm_options::add);
-
   EXPECT_EQ(outcome, permissionError);
   EXPECT_EQ(readBytes(package / "manifest.json"), before);
-  EXPECT_EQ(TestSupport::temporaryFileCount(package), 0);
+  EXPECT_EQ(temporaryFileCount(package), 0);
+}
+
+// Every schema version's manifest opens, and all describe the same project:
+// what an older file lacks, migration supplies with the values newer ones
+// hold. Saved again, each needs schema 12 only for shapes and reads back.
+TEST(ProjectPackageTest, ManifestsOfEverySchemaVersionOpen) {
+  TemporaryFolder folder;
+  std::vector<Project> loaded;
+  for (int version = 1; version <= 12; ++version) {
+    const std::string name = "schema-v" + std::to_string(version) + ".json";
+    const fs::path package = folder.path() / ("v" + std::to_string(version) + ".rec");
+    TestSupport::packageWithManifest(package, name);
+    try {
+      loaded.push_back(ProjectPackage::load(package));
+    } catch (const std::exception& error) {
+      FAIL() << name << ": " << error.what();
+    }
+  }
+  const Project& current = loaded[10];  // schema 11: every key written out
+  EXPECT_EQ(current.name, "Product tour — onboarding: part 1/2");
+  ASSERT_TRUE(current.captions);
+  EXPECT_EQ(current.captions->words.size(), 13u);
+  EXPECT_EQ(current.cursor.clickHighlightColor, (RGBAColor{0.588, 0.902, 0.631, 0.85}));
+  for (int version = 1; version <= 10; ++version) {
+    Project expected = current;
+    expected.appVersion = loaded[static_cast<std::size_t>(version - 1)].appVersion;
+    if (version < 8) expected.captionStyle.reset();  // not written before schema 8
+    EXPECT_EQ(loaded[static_cast<std::size_t>(version - 1)], expected) << "schema " << version;
+  }
+  Project shapes = loaded[11];  // schema 12 adds two shape items and their asset
+  EXPECT_EQ(shapes.media.size(), 7u);
+  std::erase_if(shapes.media, [](const MediaItem& item) { return item.kind == AssetKind::shape; });
+  std::erase_if(shapes.assets, [](const Asset& asset) { return asset.kind == AssetKind::shape; });
+  shapes.appVersion = current.appVersion;
+  EXPECT_EQ(shapes, current);
+
+  for (std::size_t i = 0; i < loaded.size(); ++i) {
+    const fs::path package = folder.path() / ("saved-" + std::to_string(i + 1) + ".rec");
+    ProjectPackage::save(loaded[i], package);
+    EXPECT_EQ(manifestOf(package).at("schemaVersion"), i == 11 ? 12 : 11) << "schema " << i + 1;
+    EXPECT_EQ(withoutSaveFields(ProjectPackage::load(package)), withoutSaveFields(loaded[i])) << "schema " << i + 1;
+  }
+}
+
+TEST(ProjectPackageTest, FileNamesAndProjectNames) {
+  std::string euros;  // 100 × "€", three bytes each
+  for (int i = 0; i < 100; ++i) euros += "\u20AC";
+  const std::string a199(199, 'a');
+  const struct {
+    std::string name, expected;
+  } cases[] = {
+      {"Demo: part 1/2", "Demo- part 1:2"},
+      {"...hidden", "hidden"},
+      {"   ", "Untitled"},
+      {"...", "Untitled"},
+      {". . x", ". x"},  // dots go only while the name starts with one
+      {"Q3\treview\nfinal", "Q3 review final"},
+      {"zero\u200Bwidth", "zero width"},       // a format character (Cf)
+      {"\u00A0\u3000 Name\t \u2003", "Name"},  // space separators and tabs trimmed
+      {"bad \xFF byte", "bad \uFFFD byte"},
+      {std::string(300, 'x'), std::string(200, 'x')},
+      {euros, euros.substr(0, 198)},
+      {a199 + "e\u0301", a199},  // whole characters go: "e" with its accent
+      {a199 + "\U0001F44D\U0001F3FD", a199},
+  };
+  for (const auto& c : cases) EXPECT_EQ(ProjectPackage::fileName(c.name), c.expected) << c.name;
+  EXPECT_EQ(ProjectPackage::projectName("Demo- part 1:2"), "Demo- part 1/2");
+
+  const struct {
+    std::string name;
+    std::optional<std::string> packageFileName;
+    std::string currentFileName;
+    NameSync expected;
+  } syncs[] = {
+      {"Demo", std::nullopt, "Demo", NameSync::inSync()},
+      {"Demo: part 1/2", "Demo- part 1:2", "Demo- part 1:2", NameSync::inSync()},
+      {"Demo", "Demo", "Q1:Q2 plan", NameSync::adoptFileName("Q1/Q2 plan")},  // renamed in the desktop
+      {"Renamed", "Demo", "Demo", NameSync::renameFile()},                   // renamed in the application
+      {"Renamed", std::nullopt, "Demo", NameSync::renameFile()},
+  };
+  for (const auto& c : syncs) {
+    Project project = demoProject(c.name);
+    project.packageFileName = c.packageFileName;
+    EXPECT_TRUE(ProjectPackage::nameSync(project, c.currentFileName) == c.expected) << c.name << " / "
+                                                                                     << c.currentFileName;
+  }
+  EXPECT_FALSE(NameSync::adoptFileName("A") == NameSync::adoptFileName("B"));
+}
+
+RC_GTEST_PROP(ProjectPackageProperty, FileNamesAreShortVisibleAndSlashFree, ()) {
+  const std::string file = ProjectPackage::fileName(*Generators::text());
+  RC_ASSERT(!file.empty() && file.size() <= 200u);
+  RC_ASSERT(file.find('/') == std::string::npos);
+  RC_ASSERT(file.front() != ' ' && file.front() != '\t' && file.front() != '.');
+  const auto* bytes = reinterpret_cast<const utf8proc_uint8_t*>(file.data());
+  for (std::size_t at = 0; at < file.size();) {  // valid UTF-8 without control characters
+    utf8proc_int32_t codepoint = 0;
+    const auto length = utf8proc_iterate(bytes + at, static_cast<utf8proc_ssize_t>(file.size() - at), &codepoint);
+    RC_ASSERT(length > 0);
+    const utf8proc_category_t category = utf8proc_category(codepoint);
+    RC_ASSERT(category != UTF8PROC_CATEGORY_CC && category != UTF8PROC_CATEGORY_CF);
+    at += static_cast<std::size_t>(length);
+  }
+  // A name that needs no cleaning comes back from its file name, slashes too.
+  const std::string plain = *rc::gen::container<std::string>(rc::gen::elementOf(std::string("abcXYZ019 -_/.,()")));
+  RC_PRE(!plain.empty() && plain.size() <= 200 && plain.front() != ' ' && plain.front() != '.' && plain.back() != ' ');
+  RC_ASSERT(ProjectPackage::projectName(ProjectPackage::fileName(plain)) == plain);
+}
+
+TEST(ProjectPackageTest, RenamePackageFindsAFreeNameWithASpaceAndNumber) {
+  TemporaryFolder folder;
+  const fs::path demo = folder.path() / "Demo.rec";
+  ProjectPackage::save(demoProject(), demo);
+  EXPECT_EQ(ProjectPackage::renamePackage(demo, "Demo"), demo);
+  const fs::path withSlash = demo.string() + "/";
+  EXPECT_EQ(ProjectPackage::renamePackage(withSlash, "Demo"), withSlash) << "the path comes back as given";
+
+  fs::create_directory(folder.path() / "Other.rec");
+  fs::create_directory(folder.path() / "Other 2.rec");
+  const fs::path moved = ProjectPackage::renamePackage(demo, "Other");
+  EXPECT_EQ(moved, folder.path() / "Other 3.rec");
+  EXPECT_FALSE(fs::exists(demo));
+  EXPECT_EQ(ProjectPackage::load(moved).name, "Demo");
+  EXPECT_EQ(ProjectPackage::renamePackage(moved, "Q1/Q2: plan"), folder.path() / "Q1:Q2- plan.rec");
+  EXPECT_THROW(ProjectPackage::renamePackage(folder.path() / "Gone.rec", "Back"), fs::filesystem_error);
+
+  // The package itself is recognised by its identity, not its path.
+  const fs::path a = folder.path() / "a";
+  writeBytes(a, "x");
+  fs::create_hard_link(a, folder.path() / "hard-link");
+  fs::copy_file(a, folder.path() / "copy");
+  ASSERT_TRUE(FileSystem::resourceIdentifier(a));
+  EXPECT_EQ(FileSystem::resourceIdentifier(folder.path() / "hard-link"), FileSystem::resourceIdentifier(a));
+  EXPECT_NE(FileSystem::resourceIdentifier(folder.path() / "copy"), FileSystem::resourceIdentifier(a));
+  EXPECT_EQ(FileSystem::resourceIdentifier(folder.path() / "missing"), std::nullopt);
+}
+
+TEST(ProjectPackageTest, ImportAndRemoveAssets) {
+  TemporaryFolder folder;
+  const fs::path package = folder.path() / "Demo.rec";  // not there yet
+  for (const char* name : {"photo.png", "notes", "archive.tar.gz", ".env"}) writeBytes(folder.path() / name, name);
+  static const struct {
+    const char* source;
+    std::optional<std::string> preferred;
+    const char* expected;
+  } cases[] = {
+      {"photo.png", std::nullopt, "photo.png"},    {"photo.png", std::nullopt, "photo-2.png"},
+      {"notes", "photo.png", "photo-3.png"},       {"notes", std::nullopt, "notes"},
+      {"notes", std::nullopt, "notes-2"},          {"notes", "Team/logo.png", "Team-logo.png"},
+      {"archive.tar.gz", std::nullopt, "archive.tar.gz"}, {"archive.tar.gz", std::nullopt, "archive.tar-2.gz"},
+      {".env", std::nullopt, ".env"},              {".env", std::nullopt, ".env-2"},
+  };
+  for (const auto& c : cases) {
+    const std::string name = ProjectPackage::importFile(folder.path() / c.source, c.preferred, package);
+    EXPECT_EQ(name, c.expected) << c.source;
+    EXPECT_EQ(readBytes(package / "assets" / name), c.source);
+  }
+  EXPECT_THROW(ProjectPackage::importFile(folder.path() / "missing.png", std::nullopt, package), fs::filesystem_error);
+
+  Project project = demoProject();  // names screen.mov
+  project.assets.push_back(project.assets[0]);
+  project.assets.back().relativePath = "photo-2.png";
+  writeBytes(package / "assets" / "screen.mov", "mov");
+  fs::create_directories(package / "assets" / "cache" / "frames");
+  ProjectPackage::removeUnreferencedAssets(project, package);
+  std::set<std::string> left;
+  for (const auto& entry : fs::directory_iterator(package / "assets")) left.insert(entry.path().filename().string());
+  EXPECT_EQ(left, (std::set<std::string>{"photo-2.png", "screen.mov"}));
+  EXPECT_NO_THROW(ProjectPackage::removeUnreferencedAssets(project, folder.path() / "Nowhere.rec"));
+}
+
+RC_GTEST_PROP(ProjectPackageProperty, LoadGivesBackWhatSaveWrote, (const Project& project)) {
+  TemporaryFolder folder;
+  const auto package = folder.path() / "Generated.rec";
+  ProjectPackage::save(project, package);
+  const Project loaded = ProjectPackage::load(package);
+  RC_ASSERT(withoutSaveFields(loaded) == withoutSaveFields(project));
+  RC_ASSERT(loaded.packageFileName == std::optional<std::string>("Generated"));
+  RC_ASSERT(manifestOf(package).at("schemaVersion") == ProjectMigrator::schemaVersion(project));
+}
+
+// Project 'A' or 'B', each a manifest of about 200 kB, made the same way in
+// the saving child and in the test.
+Project saveLoopProject(char which) {
+  Project project = Project::create(std::string("Project ") + which, CanvasSettings{1920, 1080, 60}, "1.0");
+  project.createdAt = project.modifiedAt = Date(std::chrono::seconds(1'700'000'000));
+  for (int i = 0; i < (which == 'A' ? 200 : 260); ++i) {
+    MediaItem item;
+    item.kind = AssetKind::text;
+    item.name = "Caption " + std::to_string(i) + " of " + which;
+    item.start = i * 0.5;
+    item.end = i * 0.5 + 2;
+    item.text = "Words on screen number " + std::to_string(i);
+    project.media.push_back(item);
+  }
+  return project;
+}
+
+// A child saving A and B in turn until killed, writing a byte to `progress`
+// after each save; the kill comes after 0 to 2 saves and then at a random
+// moment within about one save's time (measured as the test goes), every
+// other time aimed at the end of a save, where the file is written and
+// replaced. Whatever the moment, the manifest opens as A or as B.
+TEST(PackageCrashTest, ManifestIsOldOrNewAfterAKillAtAnyMoment) {
+  TemporaryFolder folder;
+  const fs::path package = folder.path() / "Crash.rec";
+  const Project a = saveLoopProject('A');
+  const Project b = saveLoopProject('B');
+  ProjectPackage::save(a, package);
+  std::mt19937 random(20240601);
+  std::uniform_int_distribution<int> finishedSaves(0, 2);
+  std::uniform_real_distribution<double> anyMoment(0.0, 1.2);
+  std::uniform_real_distribution<double> nearTheEnd(0.75, 1.05);
+  double saveMicroseconds = 5'000;
+  int sawA = 0, sawB = 0, killedMidSave = 0;
+  constexpr int kills = 200;
+  for (int round = 0; round < kills; ++round) {
+    int progress[2];
+    ASSERT_EQ(::pipe(progress), 0);
+    const pid_t child = ::fork();
+    ASSERT_GE(child, 0);
+    if (child == 0) {
+      ::close(progress[0]);
+      try {
+        for (;;) {
+          for (const Project* project : {&a, &b}) {
+            ProjectPackage::save(*project, package);
+            if (::write(progress[1], "s", 1) != 1) ::_exit(1);
+          }
+        }
+      } catch (...) {
+        ::_exit(2);
+      }
+    }
+    ::close(progress[1]);
+    auto last = std::chrono::steady_clock::now();
+    char byte = 0;
+    for (int saves = finishedSaves(random); saves > 0; --saves) {
+      ASSERT_EQ(::read(progress[0], &byte, 1), 1) << "the saving child stopped";
+      const auto now = std::chrono::steady_clock::now();
+      saveMicroseconds = 0.8 * saveMicroseconds + 0.2 * std::chrono::duration<double, std::micro>(now - last).count();
+      last = now;
+    }
+    const double fraction = round % 2 == 0 ? anyMoment(random) : nearTheEnd(random);
+    std::this_thread::sleep_for(std::chrono::microseconds(static_cast<long>(fraction * saveMicroseconds)));
+    ASSERT_EQ(::kill(child, SIGKILL), 0);
+    int status = 0;
+    ASSERT_EQ(::waitpid(child, &status, 0), child);
+    ::close(progress[0]);
+    ASSERT_TRUE(WIFSIGNALED(status)) << "the saving child ended by itself in round " << round;
+
+    Project loaded;
+    try {
+      loaded = withoutSaveFields(ProjectPackage::load(package));
+    } catch (const std::exception& error) {
+      FAIL() << "round " << round << ": " << error.what();
+    }
+    if (loaded == withoutSaveFields(a)) {
+      ++sawA;
+    } else if (loaded == withoutSaveFields(b)) {
+      ++sawB;
+    } else {
+      FAIL() << "round " << round << ": the manifest is neither project (" << loaded.name << ")";
+    }
+    // A kill between writing the temporary file and the replace leaves it.
+    for (const auto& entry : fs::directory_iterator(package)) {
+      if (entry.path().extension() == ".tmp") ++killedMidSave, fs::remove(entry.path());
+    }
+  }
+  EXPECT_GT(sawA, 0);
+  EXPECT_GT(sawB, 0);
+  // Printed, not required: under sanitizers encoding is so slow that few
+  // kills land while a temporary manifest exists.
+  std::printf("[ figures  ] %d kills: %d times A, %d times B, %d during a write; a save took about %.1f ms\n", kills,
+              sawA, sawB, killedMidSave, saveMicroseconds / 1000);
 }
 
 }  // namespace
