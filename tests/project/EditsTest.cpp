@@ -230,9 +230,12 @@ TEST(PlaceMedia, AboveEverythingAtTheStartOrAtTheEnd) {
 // short to split), zooms with keyframes, camera keyframes, visible and hidden
 // media items, and caption words. Times are fractional so sums round.
 
+// On a grid of 2⁻²⁰ of the range: sums and differences of such times are
+// exact, so moving there and back gives the same doubles; clip lengths still
+// round through the speeds.
 rc::Gen<double> between(double lo, double hi) {
-  return rc::gen::map(rc::gen::inRange<std::int64_t>(0, 1'000'001),
-                      [lo, hi](std::int64_t step) { return lo + (hi - lo) * static_cast<double>(step) / 1e6; });
+  return rc::gen::map(rc::gen::inRange<std::int64_t>(0, (1 << 20) + 1),
+                      [lo, hi](std::int64_t step) { return lo + (hi - lo) * std::ldexp(double(step), -20); });
 }
 
 template <class T>
@@ -250,7 +253,7 @@ rc::Gen<Project> timelineProject() {
                                    rc::gen::arbitrary<Uuid>(), between(0.0, 100.0), length, speed);
   const auto zoomAt = rc::gen::apply([](double start, double len, double at) { return zoom(start, start + len,
                                                                                           start + at * len); },
-                                     between(0.0, 60.0), between(0.3, 10.0), between(0.0, 1.0));
+                                     between(0.0, 60.0), between(0.25, 10.0), between(0.0, 1.0));
   const auto keyframe = rc::gen::map(between(0.0, 60.0), cameraAt);
   const auto media = rc::gen::apply([](double start, double len, bool hidden) { return item(start, start + len,
                                                                                           hidden); },
@@ -366,7 +369,6 @@ RC_GTEST_PROP(SplitProperty, NeverChangesTheDurationOrWhatPlays, ()) {
   assertSamePlayback(before, after);
 }
 
-// Moving the screen and back gives the project back, times up to rounding.
 RC_GTEST_PROP(MoveScreenProperty, MovingBackGivesTheProjectBack, ()) {
   const Project before = *timelineProject();
   const double delta = *rc::gen::oneOf(between(-before.screenStart, 0.0), between(0.0, 15.0));
@@ -379,25 +381,6 @@ RC_GTEST_PROP(MoveScreenProperty, MovingBackGivesTheProjectBack, ()) {
   after.moveScreen(delta);
   RC_ASSERT(after.screenStart >= 0);
   after.moveScreen(-delta);
-  const auto close = [](double x, double y) { return std::abs(x - y) <= 1e-12 * (1 + std::abs(x)); };
-  RC_ASSERT(close(after.screenStart, before.screenStart));
-  after.screenStart = before.screenStart;
-  for (std::size_t i = 0; i < after.zooms.size(); ++i) {
-    RC_ASSERT(close(after.zooms[i].start, before.zooms[i].start) && close(after.zooms[i].end, before.zooms[i].end));
-    after.zooms[i].start = before.zooms[i].start, after.zooms[i].end = before.zooms[i].end;
-    for (std::size_t k = 0; k < after.zooms[i].keyframes.size(); ++k) {
-      RC_ASSERT(close(after.zooms[i].keyframes[k].time, before.zooms[i].keyframes[k].time));
-      after.zooms[i].keyframes[k].time = before.zooms[i].keyframes[k].time;
-    }
-  }
-  for (std::size_t i = 0; i < after.camera.keyframes.size(); ++i) {
-    RC_ASSERT(close(after.camera.keyframes[i].time, before.camera.keyframes[i].time));
-    after.camera.keyframes[i].time = before.camera.keyframes[i].time;
-  }
-  for (std::size_t i = 0; i < after.media.size(); ++i) {
-    RC_ASSERT(close(after.media[i].start, before.media[i].start) && close(after.media[i].end, before.media[i].end));
-    after.media[i].start = before.media[i].start, after.media[i].end = before.media[i].end;
-  }
   RC_ASSERT(after == before);
 }
 

@@ -1,17 +1,9 @@
-// RapidCheck generators of every record of the project document: ask for
-// `rc::gen::arbitrary<Project>()` or any part of it and link the object
-// library `recorder_project_generators`, which compiles them once.
-//
-// They stay within what a manifest can hold: finite doubles (arbitrary ones
-// and awkward ones such as 5e-324 and 1e300), valid UTF-8 with quotes,
-// controls and non-ASCII text, dates in whole seconds, short arrays, and
-// optionals sometimes present and sometimes absent.
+// RapidCheck generators of every project record (`rc::gen::arbitrary<Project>()`
+// or any part), compiled once in the object library recorder_project_generators.
+// They stay within what a manifest holds: finite doubles (awkward ones too),
+// valid UTF-8 with quotes, controls and non-ASCII text, dates in whole seconds,
+// short arrays, and optionals sometimes present and sometimes absent.
 #pragma once
-
-#include <array>
-#include <optional>
-#include <string>
-#include <vector>
 
 #include <rapidcheck.h>
 

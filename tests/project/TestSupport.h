@@ -2,11 +2,11 @@
 // and writes, fixtures, and comparing a project with what a save made of it.
 #pragma once
 
+#include <algorithm>
 #include <cstdlib>
 #include <filesystem>
 #include <fstream>
 #include <iterator>
-#include <ostream>
 #include <stdexcept>
 #include <string>
 
@@ -14,12 +14,10 @@
 #include "RecorderCore/project/Project.h"
 
 namespace RecorderCore {
-
 // A project prints as its manifest JSON, so a failed comparison shows fields.
 inline void PrintTo(const Project& project, std::ostream* out) {
   *out << JSONText::compact(nlohmann::json(project)).value_or("(not printable)");
 }
-
 }  // namespace RecorderCore
 
 namespace TestSupport {
@@ -54,9 +52,7 @@ inline std::string readBytes(const fs::path& path) {
 }
 
 inline void writeBytes(const fs::path& path, const std::string& bytes) {
-  std::ofstream out(path, std::ios::binary | std::ios::trunc);
-  out << bytes;
-  if (!out) throw std::runtime_error("cannot write " + path.string());
+  if (!(std::ofstream(path, std::ios::binary | std::ios::trunc) << bytes)) throw std::runtime_error("cannot write");
 }
 
 inline fs::path fixture(const std::string& name) {
@@ -78,13 +74,11 @@ inline bool matchesGolden(const std::string& actual, const std::string& name) {
 }
 
 // The temporary files a save leaves behind in a package.
-inline int temporaryFileCount(const fs::path& package) {
-  int count = 0;
-  for (const auto& entry : fs::directory_iterator(package)) {
+inline long temporaryFileCount(const fs::path& package) {
+  return std::count_if(fs::directory_iterator(package), fs::directory_iterator(), [](const auto& entry) {
     const std::string name = entry.path().filename().string();
-    if (name.starts_with(".manifest.") && name.ends_with(".tmp")) ++count;
-  }
-  return count;
+    return name.starts_with(".manifest.") && name.ends_with(".tmp");
+  });
 }
 
 // The project without the fields a save sets itself, to compare a loaded
