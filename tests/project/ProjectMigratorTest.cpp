@@ -140,19 +140,17 @@ TEST(ProjectMigratorTest, DecodeReportsWhatMigrationCouldNotSupply) {
 }
 
 TEST(ProjectMigratorTest, SchemaVersionWrittenDependsOnSchema12Features) {
-  MediaItem shape, drawIn, drawOut, faded;
-  shape.kind = AssetKind::shape;
-  drawIn.inAnimation = MediaAnimation::draw;
-  drawOut.outAnimation = MediaAnimation::draw;
-  faded.inAnimation = faded.outAnimation = MediaAnimation::fade;
-  const struct {
-    std::vector<MediaItem> media;
-    int expected;
-  } cases[] = {{{}, 11}, {{faded, faded}, 11}, {{shape}, 12}, {{faded, drawIn}, 12}, {{drawOut}, 12}};
-  for (const auto& c : cases) {
-    Project project;
-    project.media = c.media;
-    EXPECT_EQ(ProjectMigrator::schemaVersion(project), c.expected) << c.media.size() << " items";
+  Project project;
+  EXPECT_EQ(ProjectMigrator::schemaVersion(project), 11);
+  project.media.resize(2);
+  project.media[0].inAnimation = project.media[1].outAnimation = MediaAnimation::fade;
+  EXPECT_EQ(ProjectMigrator::schemaVersion(project), 11);
+  for (auto edit : {+[](MediaItem& m) { m.kind = AssetKind::shape; },
+                    +[](MediaItem& m) { m.inAnimation = MediaAnimation::draw; },
+                    +[](MediaItem& m) { m.outAnimation = MediaAnimation::draw; }}) {
+    Project withFeature = project;
+    edit(withFeature.media[1]);
+    EXPECT_EQ(ProjectMigrator::schemaVersion(withFeature), 12);
   }
 }
 

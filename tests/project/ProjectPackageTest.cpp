@@ -20,7 +20,6 @@
 #include <utf8proc.h>
 
 #include "RecorderCore/brand/Brand.h"
-#include "RecorderCore/platform/FileSystem.h"
 #include "RecorderCore/project/ProjectMigrator.h"
 #include "tests/project/ProjectGenerators.h"
 #include "tests/project/TestSupport.h"
@@ -96,47 +95,35 @@ TEST(ProjectPackageTest, FailedSavesLeaveTheOldManifest) {
 }
 
 // Root may write anywhere, so as root the save runs in a child that has
-// become "nobody" first; the outcome comes back as the exit status.
+// become "nobody" first; its outcome comes back as the exit status.
 TEST(ProjectPackageTest, SaveIntoAReadOnlyPackageFailsAndKeepsTheOldManifest) {
   TemporaryFolder folder;
-  fs::permissions(folder.path(), fs::perms::owner_all | fs::perms::group_read | fs::perms::group_exec |
-                                     fs::perms::others_read | fs::perms::others_exec);
+  fs::permissions(folder.path(), fs::perms::all & ~fs::perms::group_write & ~fs::perms::others_write);
   const fs::path package = folder.path() / "Demo.rec";
   ProjectPackage::save(demoProject("Old"), package);
   const std::string before = readBytes(package / "manifest.json");
-  fs::permissions(package, fs::perms::owner_read | fs::perms::owner_exec | fs::perms::group_read |
-                               fs::perms::group_exec | fs::perms::others_read | fs::perms::others_exec);
-
-  enum Outcome { permissionError = 0, saved = 1, otherError = 2 };
-  const auto attempt = [&]() -> Outcome {
+  fs::permissions(package, fs::perms::owner_write | fs::perms::group_write | fs::perms::others_write,
+                  fs::perm_options::remove);
+  const auto attempt = [&]() -> int {  // 0: refused for want of permission
     try {
       ProjectPackage::save(demoProject("New"), package);
-      return saved;
+      return 1;
     } catch (const fs::filesystem_error& error) {
-      return error.code() == std::errc::permission_denied ? permissionError : otherError;
-    } catch (...) {
-      return otherError;
+      return error.code() == std::errc::permission_denied ? 0 : 2;
     }
   };
-  Outcome outcome = otherError;
+  int outcome = 0;
   if (::geteuid() != 0) {
     outcome = attempt();
   } else {
     const pid_t child = ::fork();
-    ASSERT_GE(child, 0);
-    if (child == 0) {
-      constexpr uid_t nobody = 65534;
-      if (::setgroups(0, nullptr) != 0 || ::setgid(nobody) != 0 || ::setuid(nobody) != 0) ::_exit(3);
-      ::_exit(attempt());
-    }
+    if (child == 0) ::_exit(::setgroups(0, nullptr) || ::setgid(65534) || ::setuid(65534) ? 3 : attempt());
     int status = 0;
     ASSERT_EQ(::waitpid(child, &status, 0), child);
-    ASSERT_TRUE(WIFEXITED(status));
-    ASSERT_NE(WEXITSTATUS(status), 3) << "could not become nobody";
-    outcome = static_cast<Outcome>(WEXITSTATUS(status));
+    outcome = WIFEXITED(status) ? WEXITSTATUS(status) : 4;
   }
   fs::permissions(package, fs::perms::owner_all, fs::perm_options::add);
-  EXPECT_EQ(outcome, permissionError);
+  EXPECT_EQ(outcome, 0);
   EXPECT_EQ(readBytes(package / "manifest.json"), before);
   EXPECT_EQ(temporaryFileCount(package), 0);
 }
@@ -193,16 +180,13 @@ TEST(ProjectPackageTest, FileNamesAndProjectNames) {
       {"Demo: part 1/2", "Demo- part 1:2"},
       {"...hidden", "hidden"},
       {"   ", "Untitled"},
-      {"...", "Untitled"},
       {". . x", ". x"},  // dots go only while the name starts with one
-      {"Q3\treview\nfinal", "Q3 review final"},
       {"zero\u200Bwidth", "zero width"},       // a format character (Cf)
       {"\u00A0\u3000 Name\t \u2003", "Name"},  // space separators and tabs trimmed
       {"bad \xFF byte", "bad \uFFFD byte"},
       {std::string(300, 'x'), std::string(200, 'x')},
       {euros, euros.substr(0, 198)},
       {a199 + "e\u0301", a199},  // whole characters go: "e" with its accent
-      {a199 + "\U0001F44D\U0001F3FD", a199},
   };
   for (const auto& c : cases) EXPECT_EQ(ProjectPackage::fileName(c.name), c.expected) << c.name;
   EXPECT_EQ(ProjectPackage::projectName("Demo- part 1:2"), "Demo- part 1/2");
@@ -217,7 +201,6 @@ TEST(ProjectPackageTest, FileNamesAndProjectNames) {
       {"Demo: part 1/2", "Demo- part 1:2", "Demo- part 1:2", NameSync::inSync()},
       {"Demo", "Demo", "Q1:Q2 plan", NameSync::adoptFileName("Q1/Q2 plan")},  // renamed in the desktop
       {"Renamed", "Demo", "Demo", NameSync::renameFile()},                   // renamed in the application
-      {"Renamed", std::nullopt, "Demo", NameSync::renameFile()},
   };
   for (const auto& c : syncs) {
     Project project = demoProject(c.name);
@@ -225,7 +208,6 @@ TEST(ProjectPackageTest, FileNamesAndProjectNames) {
     EXPECT_TRUE(ProjectPackage::nameSync(project, c.currentFileName) == c.expected) << c.name << " / "
                                                                                      << c.currentFileName;
   }
-  EXPECT_FALSE(NameSync::adoptFileName("A") == NameSync::adoptFileName("B"));
 }
 
 RC_GTEST_PROP(ProjectPackageProperty, FileNamesAreShortVisibleAndSlashFree, ()) {
@@ -265,15 +247,6 @@ TEST(ProjectPackageTest, RenamePackageFindsAFreeNameWithASpaceAndNumber) {
   EXPECT_EQ(ProjectPackage::renamePackage(moved, "Q1/Q2: plan"), folder.path() / "Q1:Q2- plan.rec");
   EXPECT_THROW(ProjectPackage::renamePackage(folder.path() / "Gone.rec", "Back"), fs::filesystem_error);
 
-  // The package itself is recognised by its identity, not its path.
-  const fs::path a = folder.path() / "a";
-  writeBytes(a, "x");
-  fs::create_hard_link(a, folder.path() / "hard-link");
-  fs::copy_file(a, folder.path() / "copy");
-  ASSERT_TRUE(FileSystem::resourceIdentifier(a));
-  EXPECT_EQ(FileSystem::resourceIdentifier(folder.path() / "hard-link"), FileSystem::resourceIdentifier(a));
-  EXPECT_NE(FileSystem::resourceIdentifier(folder.path() / "copy"), FileSystem::resourceIdentifier(a));
-  EXPECT_EQ(FileSystem::resourceIdentifier(folder.path() / "missing"), std::nullopt);
 }
 
 TEST(ProjectPackageTest, ImportAndRemoveAssets) {
@@ -320,100 +293,67 @@ RC_GTEST_PROP(ProjectPackageProperty, LoadGivesBackWhatSaveWrote, (const Project
   RC_ASSERT(schemaOf(package) == ProjectMigrator::schemaVersion(project));
 }
 
-// Project 'A' or 'B', each a manifest of about 200 kB, made the same way in
-// the saving child and in the test.
-Project saveLoopProject(char which) {
-  Project project = Project::create(std::string("Project ") + which, CanvasSettings{1920, 1080, 60}, "1.0");
-  project.createdAt = project.modifiedAt = Date(std::chrono::seconds(1'700'000'000));
-  for (int i = 0; i < (which == 'A' ? 200 : 260); ++i) {
-    MediaItem item;
-    item.kind = AssetKind::text;
-    item.name = "Caption " + std::to_string(i) + " of " + which;
-    item.start = i * 0.5;
-    item.end = i * 0.5 + 2;
-    item.text = "Words on screen number " + std::to_string(i);
-    project.media.push_back(item);
-  }
-  return project;
-}
-
-// A child saving A and B in turn until killed, writing a byte to `progress`
-// after each save; the kill comes after 0 to 2 saves and then at a random
-// moment within about one save's time (measured as the test goes), every
-// other time aimed at the end of a save, where the file is written and
-// replaced. Whatever the moment, the manifest opens as A or as B.
+// A child saves projects A and B (manifests of about 200 kB) in turn until
+// killed, writing a byte after each save. The kill comes after 0 to 2 saves
+// and then at a random moment within about one save's time (measured as the
+// test goes), every other time aimed at the end of a save, where the file is
+// written and replaced. Whatever the moment, the manifest opens as A or B.
 TEST(PackageCrashTest, ManifestIsOldOrNewAfterAKillAtAnyMoment) {
   TemporaryFolder folder;
   const fs::path package = folder.path() / "Crash.rec";
-  const Project a = saveLoopProject('A');
-  const Project b = saveLoopProject('B');
-  ProjectPackage::save(a, package);
+  std::vector<Project> projects;
+  for (int count : {200, 260}) {
+    projects.push_back(Project::create(std::to_string(count), CanvasSettings{1920, 1080, 60}, "1.0"));
+    for (int i = 0; i < count; ++i) {
+      projects.back().media.push_back(MediaItem{});
+      projects.back().media.back().text = "Words on screen number " + std::to_string(i);
+    }
+  }
+  ProjectPackage::save(projects[0], package);
   std::mt19937 random(20240601);
-  std::uniform_int_distribution<int> finishedSaves(0, 2);
-  std::uniform_real_distribution<double> anyMoment(0.0, 1.2);
-  std::uniform_real_distribution<double> nearTheEnd(0.75, 1.05);
   double saveMicroseconds = 5'000;
-  int sawA = 0, sawB = 0, killedMidSave = 0;
-  constexpr int kills = 200;
-  for (int round = 0; round < kills; ++round) {
+  int seen[2] = {0, 0}, killedMidSave = 0;
+  for (int round = 0; round < 200; ++round) {
     int progress[2];
     ASSERT_EQ(::pipe(progress), 0);
     const pid_t child = ::fork();
-    ASSERT_GE(child, 0);
     if (child == 0) {
-      ::close(progress[0]);
-      try {
-        for (;;) {
-          for (const Project* project : {&a, &b}) {
-            ProjectPackage::save(*project, package);
-            if (::write(progress[1], "s", 1) != 1) ::_exit(1);
-          }
-        }
-      } catch (...) {
-        ::_exit(2);
+      for (std::size_t i = 0;; ++i) {
+        ProjectPackage::save(projects[i % 2], package);
+        if (::write(progress[1], "s", 1) != 1) ::_exit(1);
       }
     }
     ::close(progress[1]);
     auto last = std::chrono::steady_clock::now();
     char byte = 0;
-    for (int saves = finishedSaves(random); saves > 0; --saves) {
+    for (int saves = std::uniform_int_distribution<int>(0, 2)(random); saves > 0; --saves) {
       ASSERT_EQ(::read(progress[0], &byte, 1), 1) << "the saving child stopped";
       const auto now = std::chrono::steady_clock::now();
       saveMicroseconds = 0.8 * saveMicroseconds + 0.2 * std::chrono::duration<double, std::micro>(now - last).count();
       last = now;
     }
-    const double fraction = round % 2 == 0 ? anyMoment(random) : nearTheEnd(random);
+    const double fraction = std::uniform_real_distribution<double>(round % 2 ? 0.75 : 0.0, round % 2 ? 1.05 : 1.2)(random);
     std::this_thread::sleep_for(std::chrono::microseconds(static_cast<long>(fraction * saveMicroseconds)));
     ASSERT_EQ(::kill(child, SIGKILL), 0);
     int status = 0;
     ASSERT_EQ(::waitpid(child, &status, 0), child);
     ::close(progress[0]);
     ASSERT_TRUE(WIFSIGNALED(status)) << "the saving child ended by itself in round " << round;
-
     Project loaded;
-    try {
-      loaded = withoutSaveFields(ProjectPackage::load(package));
-    } catch (const std::exception& error) {
-      FAIL() << "round " << round << ": " << error.what();
-    }
-    if (loaded == withoutSaveFields(a)) {
-      ++sawA;
-    } else if (loaded == withoutSaveFields(b)) {
-      ++sawB;
-    } else {
-      FAIL() << "round " << round << ": the manifest is neither project (" << loaded.name << ")";
-    }
-    // A kill between writing the temporary file and the replace leaves it.
-    for (const auto& entry : fs::directory_iterator(package)) {
+    ASSERT_NO_THROW(loaded = withoutSaveFields(ProjectPackage::load(package))) << "round " << round;
+    const bool isA = loaded == withoutSaveFields(projects[0]);
+    ASSERT_TRUE(isA || loaded == withoutSaveFields(projects[1])) << "round " << round << ": neither project";
+    ++seen[isA ? 0 : 1];
+    for (const auto& entry : fs::directory_iterator(package)) {  // left by a kill before the replace
       if (entry.path().extension() == ".tmp") ++killedMidSave, fs::remove(entry.path());
     }
   }
-  EXPECT_GT(sawA, 0);
-  EXPECT_GT(sawB, 0);
+  EXPECT_GT(seen[0], 0);
+  EXPECT_GT(seen[1], 0);
   // Printed, not required: under sanitizers encoding is so slow that few
   // kills land while a temporary manifest exists.
-  std::printf("[ figures  ] %d kills: %d times A, %d times B, %d during a write; a save took about %.1f ms\n", kills,
-              sawA, sawB, killedMidSave, saveMicroseconds / 1000);
+  std::printf("[ figures  ] 200 kills: %d times A, %d times B, %d during a write; a save took about %.1f ms\n",
+              seen[0], seen[1], killedMidSave, saveMicroseconds / 1000);
 }
 
 }  // namespace
