@@ -16,7 +16,8 @@ rc::Gen<double> finiteDouble() {
 
 rc::Gen<std::string> text() {
   const auto codePoint = rc::gen::oneOf(
-      rc::gen::inRange<char32_t>(0x20, 0x7F), rc::gen::elementOf(std::vector<char32_t>{'"', '\\', '/', '\n', '\t', 0x01}),
+      rc::gen::inRange<char32_t>(0x20, 0x7F),
+      rc::gen::elementOf(std::vector<char32_t>{'"', '\\', '/', '\n', '\t', 0x01}),
       rc::gen::inRange<char32_t>(0xA0, 0x250), rc::gen::inRange<char32_t>(0x4E00, 0x4E80),
       rc::gen::inRange<char32_t>(0x1F600, 0x1F650));
   return rc::gen::map(rc::gen::container<std::vector<char32_t>>(codePoint), [](const std::vector<char32_t>& points) {

@@ -332,7 +332,8 @@ TEST(PackageCrashTest, ManifestIsOldOrNewAfterAKillAtAnyMoment) {
       saveMicroseconds = 0.8 * saveMicroseconds + 0.2 * std::chrono::duration<double, std::micro>(now - last).count();
       last = now;
     }
-    const double fraction = std::uniform_real_distribution<double>(round % 2 ? 0.75 : 0.0, round % 2 ? 1.05 : 1.2)(random);
+    const double fraction =
+        std::uniform_real_distribution<double>(round % 2 ? 0.75 : 0.0, round % 2 ? 1.05 : 1.2)(random);
     std::this_thread::sleep_for(std::chrono::microseconds(static_cast<long>(fraction * saveMicroseconds)));
     ASSERT_EQ(::kill(child, SIGKILL), 0);
     int status = 0;

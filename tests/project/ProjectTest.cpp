@@ -231,7 +231,8 @@ TEST(Primitives, EnumerationsLabelsAndPresets) {
   EXPECT_EQ(labels, (std::vector<std::string>{"Linear", "Ease in & out", "Ease out", "Spring", "Instant", "Smooth",
                                               "Pop", "Flip", "Spin", "Twirl", "Bounce"}));
   EXPECT_EQ(json(BackgroundStyle::blurredWallpaper(id("11111111-1111-4111-8111-111111111111"), 24)),
-            json::parse(R"({"blurredWallpaper": {"assetID": "11111111-1111-4111-8111-111111111111", "blurRadius": 24}})"));
+            json::parse(R"({"blurredWallpaper": {"assetID": "11111111-1111-4111-8111-111111111111",
+                                                 "blurRadius": 24}})"));
   const std::vector<CanvasPreset> presets{
       {"16:9", "16:9 · Landscape", 1920, 1080}, {"9:16", "9:16 · Vertical", 1080, 1920},
       {"1:1", "1:1 · Square", 1080, 1080},      {"4:5", "4:5 · Portrait", 1080, 1350},
