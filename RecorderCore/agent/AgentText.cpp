@@ -1,55 +1,30 @@
 #include "RecorderCore/agent/AgentText.h"
 
-#include <array>
-
 #include <utf8proc.h>
+
+#include "RecorderCore/platform/UnicodeText.h"
 
 namespace RecorderCore::AgentText {
 namespace {
 
-const utf8proc_uint8_t* bytesOf(std::string_view text) {
-  return reinterpret_cast<const utf8proc_uint8_t*>(text.data());
-}
-
-// The code point that starts at `at`, or -1 with length 0 when the bytes there
-// are not UTF-8.
-utf8proc_int32_t codePointAt(std::string_view text, std::size_t at, std::size_t& length) {
-  utf8proc_int32_t codePoint = -1;
-  const utf8proc_ssize_t read =
-      utf8proc_iterate(bytesOf(text) + at, static_cast<utf8proc_ssize_t>(text.size() - at), &codePoint);
-  length = read > 0 ? static_cast<std::size_t>(read) : 0;
-  return read > 0 ? codePoint : -1;
+// The code point that starts at `at`, or -1 when the bytes there are not UTF-8.
+utf8proc_int32_t codePointAt(std::string_view text, std::size_t at) {
+  const UnicodeText::Decoded decoded = UnicodeText::decodeAt(text, at);
+  return decoded.valid ? static_cast<utf8proc_int32_t>(decoded.codePoint) : -1;
 }
 
 }  // namespace
-
-bool isValidUTF8(std::string_view bytes) {
-  std::size_t at = 0;
-  while (at < bytes.size()) {
-    // ASCII runs are the common case in headers and configuration files.
-    if (static_cast<unsigned char>(bytes[at]) < 0x80) {
-      ++at;
-      continue;
-    }
-    std::size_t length = 0;
-    if (codePointAt(bytes, at, length) < 0) return false;
-    at += length;
-  }
-  return true;
-}
 
 bool standsAlone(std::string_view text, std::size_t at) {
   const auto self = static_cast<utf8proc_int32_t>(static_cast<unsigned char>(text[at]));
   if (at > 0) {
     std::size_t start = at - 1;
     while (start > 0 && (static_cast<unsigned char>(text[start]) & 0xC0) == 0x80) --start;
-    std::size_t length = 0;
-    const utf8proc_int32_t before = codePointAt(text, start, length);
+    const utf8proc_int32_t before = codePointAt(text, start);
     if (before >= 0 && !utf8proc_grapheme_break(before, self)) return false;
   }
   if (at + 1 < text.size()) {
-    std::size_t length = 0;
-    const utf8proc_int32_t after = codePointAt(text, at + 1, length);
+    const utf8proc_int32_t after = codePointAt(text, at + 1);
     if (after >= 0 && !utf8proc_grapheme_break(self, after)) return false;
   }
   return true;
@@ -57,8 +32,7 @@ bool standsAlone(std::string_view text, std::size_t at) {
 
 bool startsCharacterAfterASCII(std::string_view text, std::size_t at) {
   if (at == 0 || at >= text.size()) return true;
-  std::size_t length = 0;
-  const utf8proc_int32_t next = codePointAt(text, at, length);
+  const utf8proc_int32_t next = codePointAt(text, at);
   const auto before = static_cast<utf8proc_int32_t>(static_cast<unsigned char>(text[at - 1]));
   return next < 0 || utf8proc_grapheme_break(before, next);
 }
@@ -97,32 +71,6 @@ std::vector<std::string_view> splitOnce(std::string_view text, char separator) {
   }
   if (start < text.size()) pieces.push_back(text.substr(start));
   return pieces;
-}
-
-std::string uppercased(std::string_view text) {
-  std::string out;
-  out.reserve(text.size());
-  std::size_t at = 0;
-  while (at < text.size()) {
-    const unsigned char byte = static_cast<unsigned char>(text[at]);
-    if (byte < 0x80) {
-      out += static_cast<char>(byte >= 'a' && byte <= 'z' ? byte - ('a' - 'A') : byte);
-      ++at;
-      continue;
-    }
-    std::size_t length = 0;
-    const utf8proc_int32_t codePoint = codePointAt(text, at, length);
-    if (codePoint < 0) {
-      out += text[at];
-      ++at;
-      continue;
-    }
-    std::array<utf8proc_uint8_t, 4> encoded{};
-    const utf8proc_ssize_t written = utf8proc_encode_char(utf8proc_toupper(codePoint), encoded.data());
-    out.append(reinterpret_cast<const char*>(encoded.data()), static_cast<std::size_t>(written));
-    at += length;
-  }
-  return out;
 }
 
 std::string_view trimSpacesAndTabs(std::string_view text) {

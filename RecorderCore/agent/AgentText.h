@@ -15,8 +15,6 @@
 
 namespace RecorderCore::AgentText {
 
-// Returns true when the bytes are well-formed UTF-8.
-bool isValidUTF8(std::string_view bytes);
 
 // Returns true when the byte at `at` (an ASCII character of valid UTF-8 text)
 // is a whole character: nothing before it joins it and nothing after it
@@ -40,9 +38,6 @@ std::vector<std::string_view> splitDroppingEmpty(std::string_view text, char sep
 // empty. "a==b" gives {"a", "=b"}; "=x" gives {"x"}; "==" gives {}.
 std::vector<std::string_view> splitOnce(std::string_view text, char separator);
 
-// Returns the text with every character mapped to its simple upper-case form.
-// Bytes that are not valid UTF-8 are copied unchanged.
-std::string uppercased(std::string_view text);
 
 // Returns the text with spaces and tabs removed from both ends.
 std::string_view trimSpacesAndTabs(std::string_view text);

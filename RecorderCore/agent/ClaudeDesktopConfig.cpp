@@ -4,6 +4,7 @@
 #include <utf8proc.h>
 
 #include "RecorderCore/agent/AgentText.h"
+#include "RecorderCore/platform/UnicodeText.h"
 #include "RecorderCore/platform/JSONText.h"
 
 namespace RecorderCore::ClaudeDesktopConfig {
@@ -67,7 +68,7 @@ std::string parserMessage(std::string_view bytes) {
 // The root object of the file, or an empty one for a file that holds nothing.
 json readRoot(const std::optional<std::string>& existing) {
   if (!existing || existing->empty()) return json::object();
-  if (!AgentText::isValidUTF8(*existing) || isBlank(*existing)) return json::object();
+  if (!UnicodeText::isValidUTF8(*existing) || isBlank(*existing)) return json::object();
   auto root = JSONText::parse(*existing);
   if (!root) throw ParseError(parserMessage(*existing));
   if (!root->is_object()) throw MergeError::notAnObject;

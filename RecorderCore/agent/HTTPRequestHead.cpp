@@ -4,7 +4,7 @@
 #include <vector>
 
 #include "RecorderCore/agent/AgentText.h"
-#include "RecorderCore/brand/TextCase.h"
+#include "RecorderCore/platform/UnicodeText.h"
 
 namespace RecorderCore {
 namespace {
@@ -33,7 +33,7 @@ std::optional<std::string> percentDecoded(std::string_view text) {
     out += static_cast<char>(high * 16 + low);
     at += 2;
   }
-  if (!AgentText::isValidUTF8(out)) return std::nullopt;
+  if (!UnicodeText::isValidUTF8(out)) return std::nullopt;
   return out;
 }
 
@@ -81,7 +81,7 @@ std::optional<HTTPRequestHead> HTTPRequestHead::parse(std::string_view bytes) {
   const std::size_t end = bytes.find("\r\n\r\n");
   if (end == std::string_view::npos) return std::nullopt;
   const std::string_view text = bytes.substr(0, end);
-  if (!AgentText::isValidUTF8(text)) return std::nullopt;
+  if (!UnicodeText::isValidUTF8(text)) return std::nullopt;
 
   HTTPRequestHead head;
   head.bodyOffset = static_cast<std::int64_t>(end + 4);
@@ -90,7 +90,7 @@ std::optional<HTTPRequestHead> HTTPRequestHead::parse(std::string_view bytes) {
   const std::string_view requestLine = text.substr(0, lineEnd);
   const auto pieces = AgentText::splitDroppingEmpty(requestLine, ' ');
   if (pieces.size() < 2) return std::nullopt;
-  head.method = AgentText::uppercased(pieces[0]);
+  head.method = UnicodeText::uppercased(pieces[0]);
   const std::string_view target = pieces[1];
 
   while (lineEnd != std::string_view::npos) {
@@ -100,7 +100,7 @@ std::optional<HTTPRequestHead> HTTPRequestHead::parse(std::string_view bytes) {
         text.substr(start, lineEnd == std::string_view::npos ? std::string_view::npos : lineEnd - start);
     const std::size_t colon = AgentText::findCharacter(line, ':');
     if (colon == std::string_view::npos) continue;
-    head.headers[TextCase::lowercased(line.substr(0, colon))] =
+    head.headers[UnicodeText::lowercased(line.substr(0, colon))] =
         std::string(AgentText::trimSpacesAndTabs(line.substr(colon + 1)));
   }
 
@@ -122,7 +122,7 @@ std::optional<std::string> HTTPRequestHead::accessToken() const {
     // The scheme is compared by characters: the space must not carry a
     // combining mark, or "Bearer" is not followed by a space at all.
     constexpr std::string_view scheme = "bearer ";
-    if (value.size() >= scheme.size() && TextCase::lowercased(value.substr(0, scheme.size())) == scheme &&
+    if (value.size() >= scheme.size() && UnicodeText::lowercased(value.substr(0, scheme.size())) == scheme &&
         AgentText::standsAlone(value, scheme.size() - 1)) {
       return value.substr(scheme.size());
     }

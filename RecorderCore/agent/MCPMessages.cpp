@@ -2,7 +2,7 @@
 
 #include <array>
 
-#include "RecorderCore/brand/TextCase.h"
+#include "RecorderCore/platform/UnicodeText.h"
 #include "RecorderCore/platform/JSONText.h"
 
 namespace RecorderCore::MCPMessages {
@@ -50,7 +50,7 @@ json initializeResult(const Brand& brand, const std::optional<std::string>& clie
   return {{"protocolVersion", clientVersion.value_or(std::string(protocolVersion))},
           {"capabilities", {{"tools", {{"listChanged", false}}}}},
           {"serverInfo",
-           {{"name", TextCase::lowercased(brand.compact)}, {"title", brand.display}, {"version", brand.version}}},
+           {{"name", UnicodeText::lowercased(brand.compact)}, {"title", brand.display}, {"version", brand.version}}},
           {"instructions", instructions(brand.display)}};
 }
 

@@ -2,7 +2,7 @@
 
 #include <string_view>
 
-#include "RecorderCore/brand/TextCase.h"
+#include "RecorderCore/platform/UnicodeText.h"
 #include "RecorderCore/platform/MainBundle.h"
 
 namespace RecorderCore {
@@ -37,9 +37,9 @@ Brand::Brand(const nlohmann::json& info)
       display(infoString(info, "ProductNameDisplay", "Product")),
       bundleID(infoString(info, "CFBundleIdentifier", kPlaceholderBundleID)),
       domain(infoString(info, "ProductDomain", kPlaceholderDomain)),
-      urlScheme(infoString(info, "ProductURLScheme", TextCase::lowercased(compact))),
+      urlScheme(infoString(info, "ProductURLScheme", UnicodeText::lowercased(compact))),
       documentExtension(infoString(info, "ProductDocumentExtension",
-                                   TextCase::lowercased(compact))),
+                                   UnicodeText::lowercased(compact))),
       version(infoString(info, "CFBundleShortVersionString", "0.0.0")),
       build(infoString(info, "CFBundleVersion", "0")),
       watermarkName(infoString(info, "ProductWatermarkName", display)) {}

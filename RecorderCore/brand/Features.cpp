@@ -2,7 +2,7 @@
 
 #include <string_view>
 
-#include "RecorderCore/brand/TextCase.h"
+#include "RecorderCore/platform/UnicodeText.h"
 #include "RecorderCore/platform/MainBundle.h"
 #include "RecorderCore/platform/ProcessInfo.h"
 
@@ -32,7 +32,7 @@ Features::Features(const std::map<std::string, std::string>& environment,
   while (true) {
     const std::size_t comma = source.find(',');
     const std::string_view piece = trimmedOfSpacesAndTabs(source.substr(0, comma));
-    if (!piece.empty()) enabled.insert(TextCase::lowercased(piece));
+    if (!piece.empty()) enabled.insert(UnicodeText::lowercased(piece));
     if (comma == std::string_view::npos) break;
     source.remove_prefix(comma + 1);
   }

@@ -4,7 +4,7 @@
 #include <unordered_map>
 
 #include "RecorderCore/overlays/CaptionEmoji.h"
-#include "RecorderCore/overlays/UnicodeText.h"
+#include "RecorderCore/platform/UnicodeText.h"
 #include "RecorderCore/project/Project.h"
 
 namespace RecorderCore {

@@ -3,7 +3,7 @@
 #include <algorithm>
 #include <unordered_set>
 
-#include "RecorderCore/overlays/UnicodeText.h"
+#include "RecorderCore/platform/UnicodeText.h"
 #include "RecorderCore/project/Project.h"
 
 namespace RecorderCore {

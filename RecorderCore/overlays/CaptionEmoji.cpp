@@ -1,6 +1,6 @@
 #include "RecorderCore/overlays/CaptionEmoji.h"
 
-#include "RecorderCore/overlays/UnicodeText.h"
+#include "RecorderCore/platform/UnicodeText.h"
 
 namespace RecorderCore::CaptionEmoji {
 

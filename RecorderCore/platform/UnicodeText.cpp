@@ -1,17 +1,41 @@
-#include "RecorderCore/overlays/UnicodeText.h"
+#include "RecorderCore/platform/UnicodeText.h"
 
 #include <utf8proc.h>
 
 namespace RecorderCore::UnicodeText {
 namespace {
 
-// One decoded code point and the bytes it took. Invalid bytes decode as
-// U+FFFD-like "no class" values of length one, so scanning always advances.
-struct Decoded {
-  char32_t codePoint;
-  std::size_t length;
-  bool valid;
-};
+utf8proc_category_t category(char32_t c) {
+  if (c > 0x10FFFF) return UTF8PROC_CATEGORY_CN;
+  return utf8proc_category(static_cast<utf8proc_int32_t>(c));
+}
+
+// Maps every code point with `map`; ASCII, the common case in names and
+// headers, is mapped by the same function without decoding.
+std::string mapped(std::string_view text, utf8proc_int32_t (*map)(utf8proc_int32_t)) {
+  std::string out;
+  out.reserve(text.size());
+  for (std::size_t at = 0; at < text.size();) {
+    const auto byte = static_cast<unsigned char>(text[at]);
+    if (byte < 0x80) {
+      out.push_back(static_cast<char>(map(byte)));
+      ++at;
+      continue;
+    }
+    const Decoded d = decodeAt(text, at);
+    if (!d.valid) {
+      out.push_back(text[at]);
+    } else {
+      utf8proc_uint8_t buffer[4];
+      const utf8proc_ssize_t length = utf8proc_encode_char(map(static_cast<utf8proc_int32_t>(d.codePoint)), buffer);
+      out.append(reinterpret_cast<const char*>(buffer), static_cast<std::size_t>(length));
+    }
+    at += d.length;
+  }
+  return out;
+}
+
+}  // namespace
 
 Decoded decodeAt(std::string_view text, std::size_t at) {
   utf8proc_int32_t codePoint = 0;
@@ -22,12 +46,19 @@ Decoded decodeAt(std::string_view text, std::size_t at) {
   return {static_cast<char32_t>(codePoint), static_cast<std::size_t>(length), true};
 }
 
-utf8proc_category_t category(char32_t c) {
-  if (c > 0x10FFFF) return UTF8PROC_CATEGORY_CN;
-  return utf8proc_category(static_cast<utf8proc_int32_t>(c));
+bool isValidUTF8(std::string_view bytes) {
+  for (std::size_t at = 0; at < bytes.size();) {
+    // ASCII runs are the common case in headers and configuration files.
+    if (static_cast<unsigned char>(bytes[at]) < 0x80) {
+      ++at;
+      continue;
+    }
+    const Decoded d = decodeAt(bytes, at);
+    if (!d.valid) return false;
+    at += d.length;
+  }
+  return true;
 }
-
-}  // namespace
 
 bool isSpaceOrTab(char32_t c) { return c == U'\t' || category(c) == UTF8PROC_CATEGORY_ZS; }
 
@@ -116,23 +147,9 @@ std::string filter(std::string_view text, bool (*keep)(char32_t)) {
   return kept;
 }
 
-std::string lowercased(std::string_view text) {
-  std::string lower;
-  lower.reserve(text.size());
-  for (std::size_t at = 0; at < text.size();) {
-    const Decoded d = decodeAt(text, at);
-    if (!d.valid) {
-      lower.push_back(text[at]);
-    } else {
-      utf8proc_uint8_t buffer[4];
-      const utf8proc_int32_t mapped = utf8proc_tolower(static_cast<utf8proc_int32_t>(d.codePoint));
-      const utf8proc_ssize_t length = utf8proc_encode_char(mapped, buffer);
-      lower.append(reinterpret_cast<const char*>(buffer), static_cast<std::size_t>(length));
-    }
-    at += d.length;
-  }
-  return lower;
-}
+std::string lowercased(std::string_view text) { return mapped(text, utf8proc_tolower); }
+
+std::string uppercased(std::string_view text) { return mapped(text, utf8proc_toupper); }
 
 std::vector<std::string_view> characters(std::string_view text) {
   std::vector<std::string_view> result;

@@ -1,8 +1,10 @@
-// Unicode text operations the captions need, defined by the Unicode data
-// (through utf8proc) rather than by ASCII: trimming by character class,
-// splitting at white space, lower-casing, and counting user-perceived
-// characters (extended grapheme clusters). Bytes that are not valid UTF-8 are
-// treated as characters of no class, one byte each, so nothing here fails.
+// Unicode text operations, defined by the Unicode data (through utf8proc)
+// rather than by ASCII: decoding and validating UTF-8, case mapping, character
+// classes, trimming and splitting by class, and user-perceived characters
+// (extended grapheme clusters). Names derived from the product's, headers of
+// HTTP requests and caption words all go through here. Bytes that are not
+// valid UTF-8 are characters of no class, one byte each, copied unchanged by
+// the mappings, so nothing here fails.
 #pragma once
 
 #include <cstddef>
@@ -11,6 +13,18 @@
 #include <vector>
 
 namespace RecorderCore::UnicodeText {
+
+// One code point decoded from UTF-8 and the bytes it took. Bytes that are not
+// UTF-8 decode as one invalid byte, so a scan always advances.
+struct Decoded {
+  char32_t codePoint;
+  std::size_t length;
+  bool valid;
+};
+// The code point that starts at byte `at` (< text.size()).
+Decoded decodeAt(std::string_view text, std::size_t at);
+// Whether the bytes are well-formed UTF-8.
+bool isValidUTF8(std::string_view bytes);
 
 // Space separators (general category Zs) and the tab.
 bool isSpaceOrTab(char32_t c);
@@ -30,8 +44,11 @@ std::string trim(std::string_view text, bool (*inClass)(char32_t));
 std::vector<std::string> split(std::string_view text, bool (*isSeparator)(char32_t));
 // Keeps only the code points of the class.
 std::string filter(std::string_view text, bool (*keep)(char32_t));
-// Maps every code point to its lower-case form.
+// Maps every code point to its simple lower-case form (one code point for
+// one, as the Unicode data defines it).
 std::string lowercased(std::string_view text);
+// Maps every code point to its simple upper-case form.
+std::string uppercased(std::string_view text);
 // The user-perceived characters of the text, in order.
 std::vector<std::string_view> characters(std::string_view text);
 // How many user-perceived characters the text has.

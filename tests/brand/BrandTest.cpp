@@ -3,7 +3,7 @@
 #include <gtest/gtest.h>
 #include <rapidcheck/gtest.h>
 
-#include "RecorderCore/brand/TextCase.h"
+#include "RecorderCore/platform/UnicodeText.h"
 
 namespace RecorderCore {
 namespace {
@@ -90,24 +90,6 @@ TEST(Brand, UnusableValuesFallBackToDefaults) {
   }
 }
 
-TEST(TextCase, LowercasesByCharacterAndKeepsBadBytes) {
-  static const struct {
-    std::string input, expected;
-  } cases[] = {
-      {"", ""},
-      {"Product", "product"},
-      {"ÄÖÜ Straße", "äöü straße"},
-      {"ΣΟΦΙΑ", "σοφια"},
-      {"ПРИВЕТ", "привет"},
-      {"Already lower 123", "already lower 123"},
-      {"Emoji 🎬 Stays", "emoji 🎬 stays"},
-      {"A\xff" "B\xc3", "a\xff" "b\xc3"},
-  };
-  for (const auto& c : cases) {
-    EXPECT_EQ(TextCase::lowercased(c.input), c.expected) << c.input;
-  }
-}
-
 RC_GTEST_PROP(Brand, EveryStringFieldIsUsedOrDefaulted, (const std::string& compact,
                                                          const std::string& display)) {
   const Brand brand(json{{"ProductNameCompact", compact}, {"ProductNameDisplay", display}});
@@ -115,22 +97,8 @@ RC_GTEST_PROP(Brand, EveryStringFieldIsUsedOrDefaulted, (const std::string& comp
   const bool displayUsable = !display.empty() && display.rfind("$(", 0) != 0;
   RC_ASSERT(brand.compact == (compactUsable ? compact : "Product"));
   RC_ASSERT(brand.display == (displayUsable ? display : "Product"));
-  RC_ASSERT(brand.urlScheme == TextCase::lowercased(brand.compact));
+  RC_ASSERT(brand.urlScheme == UnicodeText::lowercased(brand.compact));
   RC_ASSERT(brand.watermarkName == brand.display);
-}
-
-RC_GTEST_PROP(TextCase, LowercasingIsIdempotentAndKeepsAscii, (const std::string& text)) {
-  const std::string once = TextCase::lowercased(text);
-  RC_ASSERT(TextCase::lowercased(once) == once);
-  bool ascii = true;
-  for (unsigned char c : text) ascii = ascii && c < 0x80;
-  if (ascii) {
-    std::string expected = text;
-    for (char& c : expected) {
-      if (c >= 'A' && c <= 'Z') c = static_cast<char>(c - 'A' + 'a');
-    }
-    RC_ASSERT(once == expected);
-  }
 }
 
 }  // namespace
