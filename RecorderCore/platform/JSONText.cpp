@@ -1,6 +1,8 @@
 #include "RecorderCore/platform/JSONText.h"
 
+#include <algorithm>
 #include <cmath>
+#include <cstdint>
 
 namespace RecorderCore::JSONText {
 namespace {
@@ -47,10 +49,37 @@ std::size_t nestingDepth(std::string_view bytes, std::size_t limit) {
   return deepest;
 }
 
+// Appends a string in JSON form. Most keys and values are plain printable
+// ASCII and are copied as they are; anything else goes through the library's
+// escaping (which throws on bytes that are not UTF-8).
+void appendString(std::string& out, const std::string& text) {
+  const bool plain = std::all_of(text.begin(), text.end(), [](char c) {
+    return c >= 0x20 && c < 0x7f && c != '"' && c != '\\';
+  });
+  if (plain) {
+    out += '"';
+    out += text;
+    out += '"';
+  } else {
+    out += json(text).dump(-1, ' ', false, json::error_handler_t::strict);
+  }
+}
+
 // Appends a scalar in JSON form. Strings and numbers go through the library's
 // serializer (escaping, shortest round-trip doubles); doubles with an integral
 // value are written without their fraction, as the platform's writer does.
 bool appendScalar(std::string& out, const json& value) {
+  if (value.is_string()) {
+    appendString(out, value.get_ref<const std::string&>());
+    return true;
+  }
+  if (value.is_number_integer() || value.is_boolean() || value.is_null()) {
+    out += value.is_boolean() ? (value.get<bool>() ? "true" : "false")
+           : value.is_null()  ? "null"
+           : value.is_number_unsigned() ? std::to_string(value.get<std::uint64_t>())
+                                        : std::to_string(value.get<std::int64_t>());
+    return true;
+  }
   if (value.is_number_float()) {
     const double d = value.get<double>();
     if (!std::isfinite(d)) return false;
@@ -63,35 +92,24 @@ bool appendScalar(std::string& out, const json& value) {
   return true;
 }
 
-bool appendCompact(std::string& out, const json& value, std::size_t depth) {
+// Whether the library's serializer can write the value as JSON text: no
+// deeper than kMaxDepth (its writer recurses) and no NaN or infinity (which it
+// would write as null). Strings that are not UTF-8 make it throw instead.
+bool writable(const json& value, std::size_t depth) {
   if (depth > kMaxDepth) return false;
   if (value.is_object()) {
-    out += '{';
-    bool first = true;
     for (const auto& [key, member] : value.items()) {
-      if (!first) out += ',';
-      first = false;
-      out += json(key).dump(-1, ' ', false, json::error_handler_t::strict);
-      out += ':';
-      if (!appendCompact(out, member, depth + 1)) return false;
+      if (!writable(member, depth + 1)) return false;
     }
-    out += '}';
     return true;
   }
   if (value.is_array()) {
-    out += '[';
-    bool first = true;
     for (const auto& element : value) {
-      if (!first) out += ',';
-      first = false;
-      if (!appendCompact(out, element, depth + 1)) return false;
+      if (!writable(element, depth + 1)) return false;
     }
-    out += ']';
     return true;
   }
-  if (value.is_number_float() && !std::isfinite(value.get<double>())) return false;
-  out += value.dump(-1, ' ', false, json::error_handler_t::strict);
-  return true;
+  return !value.is_number_float() || std::isfinite(value.get<double>());
 }
 
 void indent(std::string& out, std::size_t level) { out.append(level * 2, ' '); }
@@ -106,7 +124,7 @@ bool appendPretty(std::string& out, const json& value, std::size_t depth) {
       if (!first) out += ",\n";
       first = false;
       indent(out, depth + 1);
-      out += json(key).dump(-1, ' ', false, json::error_handler_t::strict);
+      appendString(out, key);
       out += " : ";
       if (!appendPretty(out, member, depth + 1)) return false;
     }
@@ -152,13 +170,13 @@ std::optional<nlohmann::json> parseObject(std::string_view bytes) {
 }
 
 std::optional<std::string> compact(const nlohmann::json& value) {
-  std::string out;
+  if (!writable(value, 0)) return std::nullopt;
   try {
-    if (!appendCompact(out, value, 0)) return std::nullopt;
+    // One pass of the library's serializer: it writes exactly this form.
+    return value.dump(-1, ' ', false, json::error_handler_t::strict);
   } catch (const json::exception&) {
     return std::nullopt;  // a string that is not valid UTF-8
   }
-  return out;
 }
 
 std::optional<std::string> pretty(const nlohmann::json& value) {
