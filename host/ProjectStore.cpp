@@ -4,23 +4,6 @@
 
 namespace RecorderCore {
 
-namespace {
-
-// Rebuilds the history with only its newest kHistoryDepth steps, once it has
-// grown half as much again, so the copying is spread over many edits.
-void limitDepth(UndoStack<Project>& history) {
-  const auto& past = history.past();
-  if (past.size() <= ProjectStore::kHistoryDepth * 3 / 2) return;
-  const std::size_t first = past.size() - ProjectStore::kHistoryDepth;
-  UndoStack<Project> kept(past[first].value);
-  for (std::size_t index = first; index < past.size(); ++index) {
-    kept.push(index + 1 < past.size() ? past[index + 1].value : history.current(), past[index].label);
-  }
-  history = std::move(kept);
-}
-
-}  // namespace
-
 ProjectStore::~ProjectStore() { stopAutosave(); }
 
 ProjectStore::Document& ProjectStore::open(const std::filesystem::path& package) {
@@ -47,7 +30,7 @@ void ProjectStore::edit(Document& document, Project edited, std::string label, b
     document.history.breakCoalescing();
     document.history.push(std::move(edited), std::move(label));
   }
-  limitDepth(document.history);
+  document.history.keepNewest(kHistoryDepth);
   ++document.revision;
 }
 

@@ -98,6 +98,14 @@ class UndoStack {
   // step even with the same label.
   void breakCoalescing() { lastPushWasCoalescing_ = false; }
 
+  // Forgets the oldest undo steps so that at most `steps` remain; current()
+  // and the redo history stay as they are. For an owner that bounds the
+  // memory a long editing session holds.
+  void keepNewest(std::size_t steps) {
+    if (past_.size() <= steps) return;
+    past_.erase(past_.begin(), past_.end() - static_cast<std::ptrdiff_t>(steps));
+  }
+
  private:
   void pushChanged(Value value, std::string label) {
     reserveOneMore(past_);
