@@ -89,10 +89,6 @@ std::optional<EventLog> eventLog(const Project& project, const fs::path& package
   }
 }
 
-json rectJSON(const Rect& rect) {
-  return json{{"x", rect.x}, {"y", rect.y}, {"width", rect.width}, {"height", rect.height}};
-}
-
 std::string aspectOf(const CanvasSettings& canvas) {
   for (const auto& preset : CanvasPreset::all()) {
     if (preset.width == canvas.width && preset.height == canvas.height) return preset.id;
@@ -324,26 +320,21 @@ json Tools::summary(const Document& document) {
   }
   json media = json::array();
   for (const auto& item : project.media) {
-    json entry{{"id", item.id.uuidString()},
-               {"kind", rawValue(item.kind)},
-               {"name", item.name},
-               {"start", item.start},
-               {"end", item.end},
-               {"frame", rectJSON(item.frame)}};
-    if (item.text) entry["text"] = *item.text;
-    if (item.blurStyle) entry["style"] = *item.blurStyle;
+    // Enough to find an item and act on it by id; an agent reads this whole
+    // reply, so a project with thousands of items must not cost it megabytes.
+    json entry{{"id", item.id.uuidString()}, {"kind", rawValue(item.kind)}, {"start", item.start}, {"end", item.end}};
+    if (item.text) {
+      entry["text"] = *item.text;
+    } else {
+      entry["name"] = item.name;
+    }
     media.push_back(std::move(entry));
   }
   json captions = nullptr;
   if (project.captions) {
-    json cues = json::array();
-    for (const auto& cue : project.captionCues()) {
-      cues.push_back(json{{"start", cue.start()}, {"end", cue.lastWordEnd()}, {"text", cue.text()}});
-    }
     captions = json{{"word_count", project.captions->words.size()},
                     {"style", project.captions->style.preset},
-                    {"hidden", project.captions->hidden},
-                    {"cues", cues}};
+                    {"hidden", project.captions->hidden}};
   }
   json watermark = nullptr;
   if (project.watermark) {
