@@ -9,131 +9,33 @@
 // Build in Release for figures worth comparing.
 #include <benchmark/benchmark.h>
 
-#include <fcntl.h>
-#include <poll.h>
-#include <signal.h>
-#include <spawn.h>
-#include <sys/wait.h>
-#include <unistd.h>
-
 #include <algorithm>
 #include <atomic>
 #include <chrono>
-#include <cstdlib>
-#include <filesystem>
-#include <fstream>
 #include <stdexcept>
 #include <string>
 #include <thread>
 #include <vector>
 
 #include "RecorderCore/agent/AgentWire.h"
-#include "RecorderCore/platform/FileIO.h"
 #include "RecorderCore/platform/ProcessControl.h"
 #include "RecorderCore/platform/UnixSocket.h"
-
-extern char** environ;
+#include "bench/BridgeSupport.h"
 
 namespace {
 
-namespace fs = std::filesystem;
 using nlohmann::json;
-using Clock = std::chrono::steady_clock;
 using RecorderCore::UnixSocket;
+using BenchSupport::BridgeChild;
+using BenchSupport::Clock;
+using BenchSupport::Bundle;
+using BenchSupport::readLine;
 
 constexpr int kRoundTrips = 2000;
 constexpr int kStarts = 20;
 
 double medianMicroseconds(std::vector<Clock::duration> samples) {
-  std::sort(samples.begin(), samples.end());
-  return std::chrono::duration<double, std::micro>(samples[samples.size() / 2]).count();
-}
-
-// A temporary app bundle holding a copy of the built bridge, with home and
-// data folders for its environment.
-struct Bundle {
-  fs::path root;
-  fs::path bridge;
-  std::string socketPath;
-  std::vector<std::string> environment;
-
-  Bundle() {
-    std::string pattern = "/tmp/rc-bench-XXXXXX";
-    if (::mkdtemp(pattern.data()) == nullptr) throw std::runtime_error("mkdtemp failed");
-    root = pattern;
-    const fs::path contents = root / "Bench.app/Contents";
-    fs::create_directories(contents / "MacOS");
-    fs::create_directories(root / "data/Bench");
-    std::ofstream(contents / "Info.plist")
-        << "<?xml version=\"1.0\" encoding=\"UTF-8\"?>\n<plist version=\"1.0\"><dict>"
-           "<key>ProductNameCompact</key><string>Bench</string>"
-           "<key>EnabledFeatures</key><string>mcp</string></dict></plist>\n";
-    bridge = contents / "MacOS/recorder-mcp";
-    fs::copy_file(RECORDER_MCP_PATH, bridge);
-    socketPath = (root / "data/Bench/agent.sock").string();
-    environment = {"HOME=" + root.string(), "XDG_DATA_HOME=" + (root / "data").string(),
-                   "PATH=/usr/bin:/bin"};
-  }
-  ~Bundle() {
-    std::error_code ignored;
-    fs::remove_all(root, ignored);
-  }
-};
-
-// The bridge as a child process with its three standard streams on pipes.
-struct BridgeChild {
-  pid_t pid = -1;
-  int input = -1;
-  int output = -1;
-  int error = -1;
-
-  explicit BridgeChild(Bundle& bundle) {
-    int in[2], out[2], err[2];
-    if (::pipe2(in, O_CLOEXEC) != 0 || ::pipe2(out, O_CLOEXEC) != 0 || ::pipe2(err, O_CLOEXEC) != 0) {
-      throw std::runtime_error("pipe2 failed");
-    }
-    posix_spawn_file_actions_t actions;
-    posix_spawn_file_actions_init(&actions);
-    posix_spawn_file_actions_adddup2(&actions, in[0], 0);
-    posix_spawn_file_actions_adddup2(&actions, out[1], 1);
-    posix_spawn_file_actions_adddup2(&actions, err[1], 2);
-    std::string program = bundle.bridge.string();
-    std::vector<char*> argv{program.data(), nullptr};
-    std::vector<char*> envp;
-    for (auto& entry : bundle.environment) envp.push_back(entry.data());
-    envp.push_back(nullptr);
-    const int failed = ::posix_spawn(&pid, program.c_str(), &actions, nullptr, argv.data(), envp.data());
-    posix_spawn_file_actions_destroy(&actions);
-    ::close(in[0]);
-    ::close(out[1]);
-    ::close(err[1]);
-    if (failed != 0) throw std::runtime_error("cannot start the bridge");
-    input = in[1];
-    output = out[0];
-    error = err[0];
-  }
-  ~BridgeChild() {
-    ::close(input);
-    int status = 0;
-    ::waitpid(pid, &status, 0);
-    ::close(output);
-    ::close(error);
-  }
-};
-
-// Reads from fd until a "\n" arrives; returns the bytes before it.
-std::string readLine(int fd, std::string& pending) {
-  char chunk[65536];
-  while (true) {
-    if (const auto newline = pending.find('\n'); newline != std::string::npos) {
-      std::string line = pending.substr(0, newline);
-      pending.erase(0, newline + 1);
-      return line;
-    }
-    const long count = RecorderCore::FileIO::readSome(fd, chunk, sizeof chunk);
-    if (count <= 0) throw std::runtime_error("the bridge closed its output");
-    pending.append(chunk, static_cast<std::size_t>(count));
-  }
+  return BenchSupport::percentileMicroseconds(std::move(samples), 0.5);
 }
 
 // The host app's side: answers each connection's request line as the app
@@ -186,7 +88,7 @@ class StubApp {
 
 void BM_BridgeToolCallRoundTrip(benchmark::State& state) {
   RecorderCore::ProcessControl::ignoreSIGPIPE();
-  Bundle bundle;
+  Bundle bundle("Bench");
   StubApp app(bundle.socketPath);
   const json arguments = {{"at", 12.5}, {"duration", 2.0}, {"amount", 2.0}, {"x", 0.4}, {"y", 0.6}};
   const std::string callLine =
@@ -215,19 +117,7 @@ void BM_BridgeToolCallRoundTrip(benchmark::State& state) {
       benchmark::DoNotOptimize(line.data());
 
       start = Clock::now();
-      auto socket = UnixSocket::connect(bundle.socketPath);
-      if (!socket || !socket->sendAll(appRequest)) {
-        state.SkipWithError("the stub app did not answer");
-        return;
-      }
-      std::string replyPending;
-      char chunk[65536];
-      long count = 0;
-      while (replyPending.find('\n') == std::string::npos &&
-             (count = socket->receive(chunk, sizeof chunk)) > 0) {
-        replyPending.append(chunk, static_cast<std::size_t>(count));
-      }
-      const auto reply = RecorderCore::AgentWire::decode(replyPending);
+      const auto reply = RecorderCore::AgentWire::decode(BenchSupport::socketExchange(bundle.socketPath, appRequest));
       direct.push_back(Clock::now() - start);
       benchmark::DoNotOptimize(reply);
     }
@@ -242,7 +132,7 @@ void BM_BridgeToolCallRoundTrip(benchmark::State& state) {
 BENCHMARK(BM_BridgeToolCallRoundTrip)->Iterations(1)->Unit(benchmark::kMillisecond);
 
 void BM_BridgeStartup(benchmark::State& state) {
-  Bundle bundle;
+  Bundle bundle("Bench");
   for (auto _ : state) {
     std::vector<Clock::duration> samples;
     for (int i = 0; i < kStarts; ++i) {

@@ -35,6 +35,7 @@
 
 #include "RecorderCore/project/Project.h"
 #include "RecorderCore/project/UndoStack.h"
+#include "bench/LargeProject.h"
 
 namespace {
 
@@ -54,67 +55,7 @@ std::size_t heapBytesInUse() {
 #endif
 }
 
-Uuid numberedID(std::uint32_t n, std::uint8_t kind) {
-  Uuid id;
-  id.bytes[0] = kind;
-  for (int i = 0; i < 4; ++i) {
-    id.bytes[static_cast<std::size_t>(12 + i)] = static_cast<std::uint8_t>(n >> (8 * (3 - i)));
-  }
-  id.bytes[6] = 0x40;
-  id.bytes[8] = 0x80;
-  return id;
-}
-
-// An hour-long recording, cut into 200 clips of 18 s, with a lot on it.
-const Project& largeProject() {
-  static const Project project = [] {
-    Project p = Project::create("Large", CanvasSettings{1920, 1080, 60}, "1.0");
-    const Uuid screen = numberedID(0, 1);
-    p.assets.push_back(Asset{screen, AssetKind::screen, "screen.mov", 3600.0, Size{3024, 1964}, 0, std::nullopt, 2.0,
-                             std::nullopt});
-    for (std::uint32_t i = 0; i < 200; ++i) {
-      p.clips.push_back(Clip{numberedID(i, 2), screen, i * 18.0, i * 18.0 + 17.5, i % 4 == 0 ? 2.0 : 1.0});
-    }
-    for (std::uint32_t i = 0; i < 2000; ++i) {
-      ZoomSegment zoom{numberedID(i, 3), i * 1.6, i * 1.6 + 1.2, Rect{0.2, 0.2, 0.5, 0.5}, 0.4, 0.4,
-                       Easing::easeInOut, true, {}};
-      for (std::uint32_t k = 0; k < 5; ++k) {
-        zoom.keyframes.push_back({numberedID(i * 5 + k, 4), zoom.start + 0.2 * k, Rect{0.25, 0.25, 0.5, 0.5}});
-      }
-      p.zooms.push_back(std::move(zoom));
-    }
-    for (std::uint32_t i = 0; i < 100; ++i) {
-      p.camera.keyframes.push_back({numberedID(i, 5), i * 30.0, i % 2 ? CameraLayout::sideBySide
-                                                                      : CameraLayout::bubbleBottomRight});
-    }
-    for (std::uint32_t i = 0; i < 10000; ++i) {
-      MediaItem item;
-      item.id = numberedID(i, 6);
-      item.assetID = numberedID(i % 50, 7);
-      item.kind = i % 3 == 0 ? AssetKind::text : AssetKind::image;
-      item.name = "Overlay " + std::to_string(i);
-      item.start = i * 0.3;
-      item.end = i * 0.3 + 2.5;
-      item.frame = Rect{0.1, 0.1, 0.3, 0.2};
-      item.zIndex = static_cast<int>(i);
-      item.hidden = i % 10 == 0;
-      if (item.kind == AssetKind::text) {
-        item.text = "Callout number " + std::to_string(i) + " on the timeline";
-        item.textColor = RGBAColor::white;
-      }
-      p.media.push_back(std::move(item));
-    }
-    CaptionTrack captions;
-    captions.language = "en";
-    for (std::uint32_t i = 0; i < 50000; ++i) {
-      captions.words.push_back({numberedID(i, 8), "word" + std::to_string(i % 1000), i * 0.07, i * 0.07 + 0.06,
-                                std::nullopt});
-    }
-    p.captions = std::move(captions);
-    return p;
-  }();
-  return project;
-}
+const Project& largeProject() { return LargeProject::shared(); }
 
 void BM_CopyProject(benchmark::State& state) {
   const Project& project = largeProject();
