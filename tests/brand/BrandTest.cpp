@@ -1,4 +1,5 @@
 #include "RecorderCore/brand/Brand.h"
+#include "RecorderCore/brand/Features.h"
 
 #include <gtest/gtest.h>
 #include <rapidcheck/gtest.h>
@@ -9,74 +10,45 @@ namespace RecorderCore {
 namespace {
 
 using nlohmann::json;
+using Environment = std::map<std::string, std::string>;
+using Names = std::set<std::string>;
 
-TEST(Brand, EmptyInfoGivesEveryDefault) {
-  const Brand brand(json::object());
-  EXPECT_EQ(brand.compact, "Product");
-  EXPECT_EQ(brand.display, "Product");
-  EXPECT_FALSE(brand.bundleID.empty());
-  EXPECT_FALSE(brand.domain.empty());
-  EXPECT_EQ(brand.urlScheme, "product");
-  EXPECT_EQ(brand.documentExtension, "product");
-  EXPECT_EQ(brand.version, "0.0.0");
-  EXPECT_EQ(brand.build, "0");
-  EXPECT_EQ(brand.watermarkName, "Product");
-  EXPECT_EQ(brand.websiteURL(), "https://" + brand.domain);
-  EXPECT_EQ(brand.supportAddress(), "support@" + brand.domain);
-  // Not an object at all counts as an empty dictionary.
-  EXPECT_EQ(Brand(json::array({1, 2})), brand);
-  EXPECT_EQ(Brand(json("ProductNameCompact")), brand);
-}
+TEST(Brand, InfoValuesAreTakenAsWrittenOrDefaulted) {
+  const Brand empty(json::object());
+  EXPECT_EQ(empty.compact, "Product");
+  EXPECT_EQ(empty.display, "Product");
+  EXPECT_EQ(empty.versionDescription(), "0.0.0 (0)");
+  EXPECT_EQ(Brand(json::array({1, 2})), empty);  // not an object: an empty dictionary
 
-TEST(Brand, FullInfoIsTakenAsItIs) {
-  const json info = {{"ProductNameCompact", "Clipster"},
-                     {"ProductNameDisplay", "Clipster Studio"},
-                     {"CFBundleIdentifier", "org.clipster.app"},
-                     {"ProductDomain", "clipster.org"},
-                     {"ProductURLScheme", "clipster-x"},
-                     {"ProductDocumentExtension", "clipproj"},
-                     {"CFBundleShortVersionString", "2.4.1"},
-                     {"CFBundleVersion", "812"},
-                     {"ProductWatermarkName", "  Clipster  "}};
-  const Brand brand(info);
-  EXPECT_EQ(brand.compact, "Clipster");
-  EXPECT_EQ(brand.display, "Clipster Studio");
-  EXPECT_EQ(brand.bundleID, "org.clipster.app");
-  EXPECT_EQ(brand.domain, "clipster.org");
-  EXPECT_EQ(brand.urlScheme, "clipster-x");
-  EXPECT_EQ(brand.documentExtension, "clipproj");
-  EXPECT_EQ(brand.versionDescription(), "2.4.1 (812)");
-  // No trimming: values are used exactly as written.
-  EXPECT_EQ(brand.watermarkName, "  Clipster  ");
-  EXPECT_EQ(brand.productMarkText(), "Made with   Clipster  ");
-  EXPECT_EQ(brand.websiteURL(), "https://clipster.org");
-  EXPECT_EQ(brand.supportAddress(), "support@clipster.org");
+  const Brand full(json{{"ProductNameCompact", "Clipster"}, {"ProductNameDisplay", "Clipster Studio"},
+                        {"CFBundleIdentifier", "org.clipster.app"}, {"ProductDomain", "clipster.org"},
+                        {"ProductURLScheme", "clipster-x"}, {"ProductDocumentExtension", "clipproj"},
+                        {"CFBundleShortVersionString", "2.4.1"}, {"CFBundleVersion", "812"},
+                        {"ProductWatermarkName", "  Clipster  "}});
+  EXPECT_EQ(full.bundleID, "org.clipster.app");
+  EXPECT_EQ(full.urlScheme, "clipster-x");
+  EXPECT_EQ(full.documentExtension, "clipproj");
+  EXPECT_EQ(full.versionDescription(), "2.4.1 (812)");
+  EXPECT_EQ(full.productMarkText(), "Made with   Clipster  ");  // no trimming
+  EXPECT_EQ(full.websiteURL(), "https://clipster.org");
+  EXPECT_EQ(full.supportAddress(), "support@clipster.org");
 }
 
 TEST(Brand, UnusableValuesFallBackToDefaults) {
   static const struct {
     json info;
-    std::string compact, display, urlScheme, watermarkName, versionDescription;
+    std::string compact, display, urlScheme, versionDescription;
   } cases[] = {
-      {{{"ProductNameCompact", "$(PRODUCT_NAME)"}}, "Product", "Product", "product", "Product", "0.0.0 (0)"},
-      {{{"ProductNameCompact", ""}}, "Product", "Product", "product", "Product", "0.0.0 (0)"},
-      {{{"ProductNameCompact", 12}}, "Product", "Product", "product", "Product", "0.0.0 (0)"},
-      {{{"ProductNameCompact", nullptr}}, "Product", "Product", "product", "Product", "0.0.0 (0)"},
-      {{{"ProductNameCompact", json::array({"A"})}}, "Product", "Product", "product", "Product", "0.0.0 (0)"},
+      {{{"ProductNameCompact", "$(PRODUCT_NAME)"}}, "Product", "Product", "product", "0.0.0 (0)"},
+      {{{"ProductNameCompact", 12}}, "Product", "Product", "product", "0.0.0 (0)"},
       // Only "$(" at the very start marks a placeholder.
-      {{{"ProductNameCompact", "A$(B)"}}, "A$(B)", "Product", "a$(b)", "Product", "0.0.0 (0)"},
-      {{{"ProductNameCompact", "$"}}, "$", "Product", "$", "Product", "0.0.0 (0)"},
-      {{{"ProductNameDisplay", "Screen Pal"}}, "Product", "Screen Pal", "product", "Screen Pal", "0.0.0 (0)"},
-      {{{"ProductNameDisplay", "$(DISPLAY)"}, {"ProductWatermarkName", "$(X)"}},
-       "Product", "Product", "product", "Product", "0.0.0 (0)"},
-      {{{"CFBundleVersion", "42"}}, "Product", "Product", "product", "Product", "0.0.0 (42)"},
-      {{{"CFBundleVersion", 42}, {"CFBundleShortVersionString", "1.0"}},
-       "Product", "Product", "product", "Product", "1.0 (0)"},
-      // Lower-casing is Unicode-aware, and the derived fields follow the
-      // final compact name.
-      {{{"ProductNameCompact", "ÉCRAN"}}, "ÉCRAN", "Product", "écran", "Product", "0.0.0 (0)"},
-      {{{"ProductNameCompact", "Recorder"}, {"ProductURLScheme", "$(SCHEME)"}},
-       "Recorder", "Product", "recorder", "Product", "0.0.0 (0)"},
+      {{{"ProductNameCompact", "A$(B)"}}, "A$(B)", "Product", "a$(b)", "0.0.0 (0)"},
+      {{{"ProductNameDisplay", "Screen Pal"}}, "Product", "Screen Pal", "product", "0.0.0 (0)"},
+      {{{"CFBundleVersion", "42"}}, "Product", "Product", "product", "0.0.0 (42)"},
+      {{{"CFBundleVersion", 42}, {"CFBundleShortVersionString", "1.0"}}, "Product", "Product", "product", "1.0 (0)"},
+      // Lower-casing is Unicode-aware; derived fields follow the final compact name.
+      {{{"ProductNameCompact", "ÉCRAN"}}, "ÉCRAN", "Product", "écran", "0.0.0 (0)"},
+      {{{"ProductNameCompact", "Rec"}, {"ProductURLScheme", "$(S)"}}, "Rec", "Product", "rec", "0.0.0 (0)"},
   };
   for (const auto& c : cases) {
     const Brand brand(c.info);
@@ -84,8 +56,7 @@ TEST(Brand, UnusableValuesFallBackToDefaults) {
     EXPECT_EQ(brand.display, c.display) << c.info;
     EXPECT_EQ(brand.urlScheme, c.urlScheme) << c.info;
     EXPECT_EQ(brand.documentExtension, c.urlScheme) << c.info;
-    EXPECT_EQ(brand.watermarkName, c.watermarkName) << c.info;
-    EXPECT_EQ(brand.productMarkText(), "Made with " + c.watermarkName) << c.info;
+    EXPECT_EQ(brand.productMarkText(), "Made with " + c.display) << c.info;
     EXPECT_EQ(brand.versionDescription(), c.versionDescription) << c.info;
   }
 }
@@ -99,6 +70,49 @@ RC_GTEST_PROP(Brand, EveryStringFieldIsUsedOrDefaulted, (const std::string& comp
   RC_ASSERT(brand.display == (displayUsable ? display : "Product"));
   RC_ASSERT(brand.urlScheme == UnicodeText::lowercased(brand.compact));
   RC_ASSERT(brand.watermarkName == brand.display);
+}
+
+TEST(Features, SourceTextIsSplitTrimmedAndLowercased) {
+  for (Feature feature : allFeatures) EXPECT_EQ(featureFromRawValue(rawValue(feature)), feature);
+  EXPECT_EQ(featureFromRawValue("MCP"), std::nullopt);
+
+  static const struct {
+    Environment environment;
+    std::optional<std::string> plist;
+    Names expected;
+  } cases[] = {
+      {{}, std::nullopt, {}},
+      {{}, " MCP , , other", {"mcp", "other"}},
+      {{}, "\tmcp\t,mcp,a b", {"mcp", "a b"}},
+      // Only spaces and tabs are trimmed, not other white space.
+      {{}, "mcp\n", {"mcp\n"}},
+      {{}, "Ünïcode", {"ünïcode"}},
+      // The variable wins whenever it is set, even empty.
+      {{{"ENABLED_FEATURES", ""}}, "mcp", {}},
+      {{{"ENABLED_FEATURES", "Mcp"}}, std::nullopt, {"mcp"}},
+      {{{"ENABLED_FEATURES_X", ""}, {"enabled_features", ""}}, "mcp", {"mcp"}},
+  };
+  for (const auto& c : cases) {
+    const Features features(c.environment, c.plist);
+    EXPECT_EQ(features.enabled, c.expected) << c.plist.value_or("(none)");
+    EXPECT_EQ(features.isEnabled(Feature::mcp), c.expected.contains("mcp")) << c.plist.value_or("(none)");
+  }
+  EXPECT_EQ(Features({}, "b,a"), Features({}, "A, B, a"));
+  EXPECT_NE(Features({}, "a"), Features({}, "a,b"));
+}
+
+// Whatever the texts, the environment variable alone decides once it is set,
+// and every name in the set is a trimmed, non-empty, comma-free piece.
+RC_GTEST_PROP(Features, VariableDecidesAndNamesAreClean,
+              (const std::string& variable, const std::string& plist)) {
+  const Features withVariable({{"ENABLED_FEATURES", variable}}, plist);
+  RC_ASSERT(withVariable == Features({}, variable));
+  for (const std::string& name : Features({}, plist).enabled) {
+    RC_ASSERT(!name.empty());
+    RC_ASSERT(name.find(',') == std::string::npos);
+    RC_ASSERT(name.front() != ' ' && name.front() != '\t');
+    RC_ASSERT(name.back() != ' ' && name.back() != '\t');
+  }
 }
 
 }  // namespace
