@@ -17,20 +17,11 @@ const std::string kFixtures = RECORDER_SOURCE_DIR "/tests/platform/fixtures/";
 // Apple's tools lay them out, not against our own writer.
 TEST(PropertyList, ReadsXMLAndBinaryFormsAlike) {
   const json expected = {
-      {"ProductNameCompact", "Clipster"},
-      {"ProductNameDisplay", "Clipster Studio ✨"},
-      {"CFBundleExecutable", "Clipster"},
-      {"EnabledFeatures", "mcp"},
-      {"Count", 42},
-      {"Negative", -7},
-      {"Big", 9007199254740993},
-      {"Ratio", 0.25},
-      {"Flag", true},
-      {"Off", false},
-      {"Built", "2024-05-01T12:00:00Z"},
-      {"Blob", "AAH/aGVsbG8="},
-      {"List", json::array({"a", 1, {{"deep", json::array({true})}}})},
-      {"Empty", json::object()},
+      {"ProductNameCompact", "Clipster"}, {"ProductNameDisplay", "Clipster Studio ✨"},
+      {"CFBundleExecutable", "Clipster"}, {"EnabledFeatures", "mcp"},
+      {"Count", 42}, {"Negative", -7}, {"Big", 9007199254740993}, {"Ratio", 0.25},
+      {"Flag", true}, {"Off", false}, {"Built", "2024-05-01T12:00:00Z"}, {"Blob", "AAH/aGVsbG8="},
+      {"List", json::array({"a", 1, {{"deep", json::array({true})}}})}, {"Empty", json::object()},
   };
   for (const char* name : {"Info-xml.plist", "Info-binary.plist"}) {
     const auto value = PropertyList::readFile(kFixtures + name);
@@ -45,10 +36,7 @@ TEST(PropertyList, ReadsXMLAndBinaryFormsAlike) {
 
 TEST(PropertyList, UnreadableInputIsNothingOrAnEmptyDictionary) {
   static const std::string cases[] = {
-      "",
-      "not a plist",
-      "bplist00",
-      "bplist00\xff\xff\xff\xff\xff\xff\xff\xff\xff\xff\xff\xff\xff\xff\xff\xff",
+      "", "not a plist", "bplist00", "bplist00" + std::string(16, '\xff'),
       "<?xml version=\"1.0\"?><plist><dict><key>a</key>",
       "<?xml version=\"1.0\"?><plist version=\"1.0\"><string>no dict</string></plist>",
   };
@@ -66,13 +54,9 @@ TEST(MainBundle, BundleIsThreeComponentsAboveTheExecutable) {
   static const struct {
     std::string executable, bundle, name;
   } cases[] = {
-      {"/Applications/Clipster.app/Contents/MacOS/recorder-mcp", "/Applications/Clipster.app",
-       "Clipster.app"},
       {"/tmp/My App.app/Contents/MacOS/recorder-mcp", "/tmp/My App.app", "My App.app"},
       {"/a/b/c/d/", "/a", "a"},
-      {"/b/c/d", "/", "/"},
       {"/c/d", "/", "/"},
-      {"/d", "/", "/"},
   };
   for (const auto& c : cases) {
     EXPECT_EQ(MainBundle::bundlePath(c.executable), c.bundle) << c.executable;
