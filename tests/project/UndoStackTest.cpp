@@ -58,9 +58,16 @@ struct ReferenceHistory {
   }
   bool undo() { return position > 0 && (--position, coalescing = false, true); }
   bool redo() { return position + 1 < states.size() && (++position, coalescing = false, true); }
+  void keepNewest(std::size_t steps) {
+    if (position <= steps) return;
+    const auto dropped = static_cast<std::ptrdiff_t>(position - steps);
+    states.erase(states.begin(), states.begin() + dropped);
+    labels.erase(labels.begin(), labels.begin() + dropped);
+    position = steps;
+  }
 };
 
-enum class Op { push, pushCoalescing, undo, redo, breakCoalescing };
+enum class Op { push, pushCoalescing, undo, redo, breakCoalescing, keepNewest };
 
 struct Command {
   Op op;
@@ -71,7 +78,8 @@ struct Command {
 RC_GTEST_PROP(UndoStackProperty, AgreesWithAReferenceHistory, ()) {
   // Few values and labels, so that equal values and repeated labels are common.
   const auto command = rc::gen::construct<Command>(
-      rc::gen::element(Op::push, Op::pushCoalescing, Op::pushCoalescing, Op::undo, Op::redo, Op::breakCoalescing),
+      rc::gen::element(Op::push, Op::pushCoalescing, Op::pushCoalescing, Op::undo, Op::redo, Op::breakCoalescing,
+                       Op::keepNewest),
       rc::gen::inRange(0, 4), rc::gen::element<std::string>("A", "B", "C"));
   const auto commands = *rc::gen::container<std::vector<Command>>(command);
 
@@ -96,6 +104,10 @@ RC_GTEST_PROP(UndoStackProperty, AgreesWithAReferenceHistory, ()) {
       case Op::breakCoalescing:
         stack.breakCoalescing();
         reference.coalescing = false;
+        break;
+      case Op::keepNewest:
+        stack.keepNewest(static_cast<std::size_t>(c.value));
+        reference.keepNewest(static_cast<std::size_t>(c.value));
         break;
     }
     const std::size_t at = reference.position;
