@@ -15,11 +15,11 @@ run_suite() {  # <build dir> <cmake options>...
 }
 
 echo "== release build, warnings as errors"
-run_suite build/ci -DCMAKE_BUILD_TYPE=RelWithDebInfo
+run_suite build/ci -DCMAKE_BUILD_TYPE=Release -DCMAKE_CXX_FLAGS_RELEASE="-O2 -DNDEBUG" -DRECORDER_BENCH=OFF -DRECORDER_TEST_FLAGS="-O1 -g0"
 
 echo "== fuzzing HTTPRequestHead::parse (bounded)"
 FUZZ_RUNS=${FUZZ_RUNS:-100000} FUZZ_SECONDS=${FUZZ_SECONDS:-120} scripts/fuzz.sh
 
 echo "== AddressSanitizer + UndefinedBehaviorSanitizer"
 ASAN_OPTIONS=detect_leaks=1 UBSAN_OPTIONS=print_stacktrace=1 \
-  run_suite build/asan -DCMAKE_BUILD_TYPE=Debug -DRECORDER_SANITIZE=ON -DRECORDER_BENCH=OFF
+  run_suite build/asan -DCMAKE_BUILD_TYPE=Debug -DRECORDER_SANITIZE=ON -DRECORDER_BENCH=OFF -DRECORDER_TEST_FLAGS="-g1"
