@@ -1,9 +1,11 @@
-// RapidCheck generators of JSON values for the agent protocol tests: valid
-// UTF-8 text with the characters that matter on the wire (slashes, quotes,
-// control characters, non-ASCII), numbers of both kinds, nested containers.
+// Support for the agent tests: fixture files, and RapidCheck generators of JSON
+// values with the characters that matter on the wire, both kinds of numbers,
+// nested containers.
 #pragma once
 
+#include <fstream>
 #include <ostream>
+#include <sstream>
 #include <string>
 #include <vector>
 
@@ -19,6 +21,14 @@ inline void showValue(const json& value, std::ostream& os) {
 }  // namespace nlohmann
 
 namespace RecorderCore::testing {
+
+// The bytes of tests/agent/fixtures/<name>.
+inline std::string readFixture(const std::string& name) {
+  std::ifstream in(std::string(RECORDER_SOURCE_DIR) + "/tests/agent/fixtures/" + name, std::ios::binary);
+  std::ostringstream bytes;
+  bytes << in.rdbuf();
+  return bytes.str();
+}
 
 // A vector of 0 to `most` elements: small enough that nested values stay fast.
 template <class T>
