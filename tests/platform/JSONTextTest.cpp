@@ -10,12 +10,10 @@ namespace {
 using nlohmann::json;
 
 TEST(JSONText, PrettyMatchesThePlatformStyleByteForByte) {
-  json value = json::parse(R"({"b":[1,2.5,{"path":"/tmp/a b"}],"a":{},"c":[],"d":1.0,"e":"é\n","f":null,"g":true})");
-  const std::string expected =
-      "{\n  \"a\" : {\n\n  },\n"
-      "  \"b\" : [\n    1,\n    2.5,\n    {\n      \"path\" : \"/tmp/a b\"\n    }\n  ],\n"
-      "  \"c\" : [\n\n  ],\n  \"d\" : 1,\n  \"e\" : \"é\\n\",\n  \"f\" : null,\n  \"g\" : true\n}";
-  EXPECT_EQ(JSONText::pretty(value), expected);
+  const json value = json::parse(R"({"b":[1,2.5,{"path":"/tmp/a b"}],"a":{},"c":[],"d":1.0,"e":"é\n","f":null,"g":true})");
+  EXPECT_EQ(JSONText::pretty(value),
+            "{\n  \"a\" : {\n\n  },\n  \"b\" : [\n    1,\n    2.5,\n    {\n      \"path\" : \"/tmp/a b\"\n    }\n  ],\n"
+            "  \"c\" : [\n\n  ],\n  \"d\" : 1,\n  \"e\" : \"é\\n\",\n  \"f\" : null,\n  \"g\" : true\n}");
 }
 
 TEST(JSONText, CompactKeepsNumberKindsAndSlashes) {

@@ -4,7 +4,6 @@
 #include <cstdlib>
 #include <filesystem>
 #include <fstream>
-#include <sstream>
 #include <string>
 #include <thread>
 
@@ -46,17 +45,12 @@ TEST(ProcessControl, SpawnDetachedStartsTheProgramInItsOwnSession) {
                       "mv \"$out.tmp\" \"$out\"\n");
   ASSERT_TRUE(ProcessControl::spawnDetached(script.string(), {"--agent", "two words"}));
   for (int i = 0; i < 200 && !fs::exists(record); ++i) std::this_thread::sleep_for(std::chrono::milliseconds(10));
-  std::istringstream lines(FileIO::readFile(record.string()).value_or(""));
-  std::string arguments, streams;
-  std::getline(lines, arguments, '\n');
-  std::getline(lines, streams, '\n');
-  const auto bar = arguments.rfind('|');
-  EXPECT_EQ(arguments.substr(0, bar + 1), "--agent|two words|");
   // A session other than ours: the app does not go when our terminal does.
-  const std::string session = arguments.substr(bar + 1);
-  EXPECT_FALSE(session.empty());
-  EXPECT_NE(session, std::to_string(::getsid(0)));
-  EXPECT_EQ(streams, "/dev/null /dev/null /dev/null ");
+  const std::string ours = std::to_string(::getsid(0));
+  const std::string text = FileIO::readFile(record.string()).value_or("");
+  EXPECT_EQ(text.substr(0, 18), "--agent|two words|");
+  EXPECT_TRUE(text.find("|" + ours + "\n") == std::string::npos && text[18] != '\n') << text << " ours: " << ours;
+  EXPECT_EQ(text.substr(text.find('\n') + 1), "/dev/null /dev/null /dev/null \n");
 }
 
 TEST(ProcessControl, RefusesWhatCannotRunAndReportsTheExitStatus) {
@@ -80,12 +74,8 @@ TEST(UserFolders, ApplicationSupportFollowsHomeAndXDG) {
     const char* home;
     const char* xdg;
     std::string expected;
-  } cases[] = {
-      {"/home/ada/", nullptr, "/home/ada/.local/share"},
-      {"/home/ada", "", "/home/ada/.local/share"},
-      {"/home/ada", "relative/data", "/home/ada/.local/share"},
-      {"/home/ada", "/data/ada/", "/data/ada"},
-  };
+  } cases[] = {{"/home/ada/", nullptr, "/home/ada/.local/share"}, {"/home/ada", "", "/home/ada/.local/share"},
+               {"/home/ada", "relative/data", "/home/ada/.local/share"}, {"/home/ada", "/data/ada/", "/data/ada"}};
   for (const auto& c : cases) {
     set("HOME", c.home);
     set("XDG_DATA_HOME", c.xdg);
@@ -97,28 +87,15 @@ TEST(UserFolders, ApplicationSupportFollowsHomeAndXDG) {
   set("XDG_DATA_HOME", savedXDG ? xdg.c_str() : nullptr);
 }
 
-TEST(UnixSocket, ConnectsSendsAndReceivesBothWays) {
+// (The bridge's tests carry requests and replies both ways over these sockets.)
+TEST(UnixSocket, SendingToAPeerThatHasGoneFailsWithoutKillingTheProcess) {
   ProcessControl::ignoreSIGPIPE();
   TemporaryFolder folder;
-  const std::string path = (folder.path / "s.sock").string();
-  auto listener = UnixSocket::listen(path);
+  auto listener = UnixSocket::listen((folder.path / "s.sock").string());
   ASSERT_TRUE(listener.has_value());
-  std::thread server([&] {
-    auto peer = listener->accept();
-    ASSERT_TRUE(peer.has_value());
-    char buffer[16];
-    ASSERT_EQ(peer->receive(buffer, sizeof buffer), 5);
-    EXPECT_TRUE(peer->sendAll(std::string(buffer, 5) + "!"));
-  });
-  auto client = UnixSocket::connect(path);
+  auto client = UnixSocket::connect((folder.path / "s.sock").string());
   ASSERT_TRUE(client.has_value());
-  EXPECT_TRUE(client->sendAll("hello"));
-  std::string reply;
-  char buffer[16];
-  for (long count; (count = client->receive(buffer, sizeof buffer)) > 0;) reply.append(buffer, static_cast<size_t>(count));
-  EXPECT_EQ(reply, "hello!");
-  server.join();
-  // The peer has gone: sending fails instead of killing the process.
+  listener->accept().reset();
   bool failed = false;
   for (int i = 0; i < 100 && !failed; ++i) failed = !client->sendAll(std::string(4096, 'x'));
   EXPECT_TRUE(failed);
