@@ -119,12 +119,14 @@ struct BridgeChild {
 // what came after in `pending`.
 inline std::string readLine(int fd, std::string& pending) {
   char chunk[65536];
-  while (true) {
-    if (const auto newline = pending.find('\n'); newline != std::string::npos) {
+  // Only new bytes are searched, so a reply of megabytes costs one pass.
+  for (std::size_t searched = 0;;) {
+    if (const auto newline = pending.find('\n', searched); newline != std::string::npos) {
       std::string line = pending.substr(0, newline);
       pending.erase(0, newline + 1);
       return line;
     }
+    searched = pending.size();
     const long count = RecorderCore::FileIO::readSome(fd, chunk, sizeof chunk);
     if (count <= 0) throw std::runtime_error("the bridge closed its output");
     pending.append(chunk, static_cast<std::size_t>(count));
@@ -138,7 +140,8 @@ inline std::string socketExchange(const std::string& socketPath, const std::stri
   if (!socket || !socket->sendAll(request)) throw std::runtime_error("the app did not answer");
   std::string reply;
   char chunk[65536];
-  while (reply.find('\n') == std::string::npos) {
+  for (std::size_t searched = 0; reply.find('\n', searched) == std::string::npos;) {
+    searched = reply.size();
     const long count = socket->receive(chunk, sizeof chunk);
     if (count <= 0) throw std::runtime_error("the app closed the connection");
     reply.append(chunk, static_cast<std::size_t>(count));
