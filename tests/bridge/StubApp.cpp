@@ -1,18 +1,11 @@
-// recorder-stub-app: a stand-in for the host app on its agent socket, for the
-// bridge's black-box tests, the end-to-end test, the benchmark and the demo.
-//
-// It serves the socket the real app would: <Application Support>/<compact>/
-// agent.sock for the bundle it sits in (or --socket PATH), one JSON line in
-// and one out per connection. "tools/list" answers with the built-in
-// catalogue; "tools/call" answers get_status with the product's identity,
-// echoes every other catalogue tool's name, arguments and client, and
-// refuses names outside the catalogue with "unknown_tool".
-//
-// Options: --socket PATH, --idle-seconds N (exit after N seconds without a
-// connection; default 30), --agent (ignored: the bridge's launch argument).
-// When STUB_APP_LAUNCH_LOG names a file, each start appends its arguments to
-// it, so a test can count launches. Its process id is written next to the
-// socket as stub-app.pid.
+// recorder-stub-app: a stand-in for the host app on its agent socket (for the
+// bridge's black-box tests, the end-to-end test, the benchmark and the demo):
+// one JSON line in and one out per connection on <Application Support>/
+// <compact>/agent.sock for the bundle it sits in, or --socket PATH. It lists
+// the built-in catalogue, answers get_status with the product's identity,
+// echoes other catalogue tools' calls and refuses unknown names. It exits
+// after --idle-seconds N (30) without a connection, appends its arguments to
+// the file STUB_APP_LAUNCH_LOG names, and writes stub-app.pid by the socket.
 #include <poll.h>
 #include <unistd.h>
 
@@ -30,6 +23,7 @@
 #include "RecorderCore/platform/ProcessInfo.h"
 #include "RecorderCore/platform/UnixSocket.h"
 #include "RecorderCore/platform/UserFolders.h"
+#include "bridge/LineReader.h"
 
 namespace {
 
@@ -44,38 +38,19 @@ json answer(const json& request) {
     for (const AgentTool& tool : AgentCatalogue::tools()) tools.push_back(tool.listEntry());
     return AgentWire::reply(id, json{{"tools", tools}});
   }
-  if (command == "tools/call") {
-    const std::string name = request.value("name", "");
-    if (AgentCatalogue::tool(name) == nullptr) {
-      return AgentWire::reply(id, AgentError::unknownTool(name));
-    }
+  if (command != "tools/call") {
+    return AgentWire::reply(id, AgentError("unknown_command", "There is no command called " + command + "."));
+  }
+  const std::string name = request.value("name", "");
+  const std::string client = request.value("client", "");
+  if (AgentCatalogue::tool(name) == nullptr) return AgentWire::reply(id, AgentError::unknownTool(name));
+  if (name == "get_status") {
     const Brand& brand = Brand::current();
-    if (name == "get_status") {
-      return AgentWire::reply(id, json{{"app", brand.display},
-                                       {"version", brand.versionDescription()},
-                                       {"recording", false},
-                                       {"agents_allowed", true},
-                                       {"client", request.value("client", "")}});
-    }
-    return AgentWire::reply(id, json{{"tool", name},
-                                     {"arguments", request.value("arguments", json::object())},
-                                     {"client", request.value("client", "")}});
+    return AgentWire::reply(id, json{{"app", brand.display}, {"version", brand.versionDescription()},
+                                     {"recording", false}, {"agents_allowed", true}, {"client", client}});
   }
-  return AgentWire::reply(id, AgentError("unknown_command", "There is no command called " + command + "."));
-}
-
-// Reads one request line; nothing when the peer closes first.
-std::optional<std::string> readLine(UnixSocket& peer) {
-  std::string buffer;
-  char chunk[65536];
-  while (true) {
-    const long count = peer.receive(chunk, sizeof chunk);
-    if (count <= 0) return std::nullopt;
-    buffer.append(chunk, static_cast<std::size_t>(count));
-    if (const auto newline = buffer.find('\n'); newline != std::string::npos) {
-      return buffer.substr(0, newline);
-    }
-  }
+  return AgentWire::reply(
+      id, json{{"tool", name}, {"arguments", request.value("arguments", json::object())}, {"client", client}});
 }
 
 }  // namespace
@@ -103,7 +78,7 @@ int main(int argc, char** argv) {
                  "/" + std::string(AgentWire::socketName);
   }
   const std::filesystem::path folder = std::filesystem::path(socketPath).parent_path();
-  std::error_code ignored;
+  std::error_code ignored;  // listen() reports a folder that cannot be made
   std::filesystem::create_directories(folder, ignored);
   auto listener = UnixSocket::listen(socketPath);
   if (!listener) {
@@ -119,7 +94,7 @@ int main(int argc, char** argv) {
     if (ready < 0) continue;
     auto peer = listener->accept();
     if (!peer) continue;
-    const auto line = readLine(*peer);
+    const auto line = LineReader(peer->descriptor()).next();
     if (!line) continue;
     const auto request = AgentWire::decode(*line);
     const json reply = request ? answer(*request)
