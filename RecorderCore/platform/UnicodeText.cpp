@@ -68,25 +68,6 @@ bool isLineBreak(char32_t c) {
 
 bool isWhiteSpaceOrNewline(char32_t c) { return isSpaceOrTab(c) || isLineBreak(c); }
 
-bool isLetterMarkOrNumber(char32_t c) {
-  switch (category(c)) {
-    case UTF8PROC_CATEGORY_LU:
-    case UTF8PROC_CATEGORY_LL:
-    case UTF8PROC_CATEGORY_LT:
-    case UTF8PROC_CATEGORY_LM:
-    case UTF8PROC_CATEGORY_LO:
-    case UTF8PROC_CATEGORY_MN:
-    case UTF8PROC_CATEGORY_MC:
-    case UTF8PROC_CATEGORY_ME:
-    case UTF8PROC_CATEGORY_ND:
-    case UTF8PROC_CATEGORY_NL:
-    case UTF8PROC_CATEGORY_NO:
-      return true;
-    default:
-      return false;
-  }
-}
-
 bool isLetterOrNumber(char32_t c) {
   switch (category(c)) {
     case UTF8PROC_CATEGORY_LU:
@@ -101,6 +82,12 @@ bool isLetterOrNumber(char32_t c) {
     default:
       return false;
   }
+}
+
+bool isLetterMarkOrNumber(char32_t c) {
+  const auto kind = category(c);
+  return kind == UTF8PROC_CATEGORY_MN || kind == UTF8PROC_CATEGORY_MC || kind == UTF8PROC_CATEGORY_ME ||
+         isLetterOrNumber(c);
 }
 
 std::string trim(std::string_view text, bool (*inClass)(char32_t)) {
