@@ -85,6 +85,17 @@ struct Child {
 // Starts the program with pipes on all three standard streams.
 inline Child start(const fs::path& program, const std::vector<std::string>& arguments,
                    const std::vector<std::string>& environment) {
+  // Everything the child needs is made before fork(): tests start children
+  // from several threads at once, and a child that allocated after fork()
+  // could wait forever for a lock another thread held at that moment.
+  std::vector<std::string> all{program.string()};
+  all.insert(all.end(), arguments.begin(), arguments.end());
+  std::vector<std::string> env = environment;
+  std::vector<char*> argv, envp;
+  for (auto& text : all) argv.push_back(text.data());
+  argv.push_back(nullptr);
+  for (auto& text : env) envp.push_back(text.data());
+  envp.push_back(nullptr);
   int in[2], out[2], err[2];
   if (::pipe2(in, O_CLOEXEC) != 0 || ::pipe2(out, O_CLOEXEC) != 0 || ::pipe2(err, O_CLOEXEC) != 0) return {};
   const pid_t pid = ::fork();
@@ -92,15 +103,7 @@ inline Child start(const fs::path& program, const std::vector<std::string>& argu
     ::dup2(in[0], 0);
     ::dup2(out[1], 1);
     ::dup2(err[1], 2);
-    std::vector<std::string> all{program.string()};
-    all.insert(all.end(), arguments.begin(), arguments.end());
-    std::vector<char*> argv, envp;
-    for (auto& text : all) argv.push_back(text.data());
-    argv.push_back(nullptr);
-    std::vector<std::string> env = environment;
-    for (auto& text : env) envp.push_back(text.data());
-    envp.push_back(nullptr);
-    ::execve(program.c_str(), argv.data(), envp.data());
+    ::execve(argv[0], argv.data(), envp.data());
     ::_exit(127);
   }
   ::close(in[0]);
