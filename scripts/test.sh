@@ -3,7 +3,7 @@
 # AddressSanitizer and UndefinedBehaviorSanitizer, a bounded libFuzzer run of
 # the HTTP request-head parser, then the whole suite again in an optimised
 # build (where gcc finds more to warn about, and where timing-dependent code
-# runs as it ships). About 25 minutes on two cores.
+# runs as it ships). About 20 minutes on two cores.
 # Assumes scripts/setup.sh has run.
 set -euo pipefail
 cd "$(dirname "$0")/.."
