@@ -15,7 +15,7 @@ ProjectStore::Document& ProjectStore::open(const std::filesystem::path& package)
     }
   }
   Project project = ProjectPackage::load(normal);
-  documents_.push_back(std::make_unique<Document>(Document{normal, UndoStack<Project>(std::move(project)), 0, 0}));
+  documents_.push_back(std::make_unique<Document>(Document{normal, UndoStack<Project>(std::move(project)), 0, 0, std::nullopt}));
   current_ = documents_.back().get();
   return *current_;
 }

@@ -12,10 +12,12 @@
 #include <filesystem>
 #include <memory>
 #include <mutex>
+#include <optional>
 #include <string>
 #include <thread>
 #include <vector>
 
+#include "RecorderCore/motion/EventLog.h"
 #include "RecorderCore/project/Project.h"
 #include "RecorderCore/project/UndoStack.h"
 
@@ -29,6 +31,15 @@ class ProjectStore {
     // Bumped by every edit and undo; equal to savedRevision when on disk.
     std::uint64_t revision = 0;
     std::uint64_t savedRevision = 0;
+
+    // The event log last read for this document and the asset path it came
+    // from: a recording's log is written once, so add_zoom need not read and
+    // decode the file again on every call. Empty log: unreadable.
+    struct EventLogCache {
+      std::string relativePath;
+      std::optional<EventLog> log;
+    };
+    std::optional<EventLogCache> events;
 
     const Project& project() const { return history.current(); }
     bool changed() const { return revision != savedRevision; }

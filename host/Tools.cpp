@@ -77,16 +77,22 @@ std::optional<double> sourceTime(const Project& project, double t) {
   return std::nullopt;
 }
 
-std::optional<EventLog> eventLog(const Project& project, const fs::path& package) {
-  const auto asset = project.firstAsset(AssetKind::events);
-  if (!asset) return std::nullopt;
-  try {
-    const auto object = JSONText::parseObject(FileSystem::readFile(ProjectPackage::assetURL(*asset, package)));
-    if (!object) return std::nullopt;
-    return object->get<EventLog>();
-  } catch (const std::exception&) {
-    return std::nullopt;
+// The document's event log, read from its package once per asset path.
+const std::optional<EventLog>& eventLog(ProjectStore::Document& document) {
+  static const std::optional<EventLog> none;
+  const auto asset = document.project().firstAsset(AssetKind::events);
+  if (!asset) return none;
+  if (!document.events || document.events->relativePath != asset->relativePath) {
+    std::optional<EventLog> log;
+    try {
+      const auto path = ProjectPackage::assetURL(*asset, document.package);
+      if (const auto object = JSONText::parseObject(FileSystem::readFile(path))) log = object->get<EventLog>();
+    } catch (const std::exception&) {
+      // An unreadable log is no log: zooms then start from the centre.
+    }
+    document.events = ProjectStore::Document::EventLogCache{asset->relativePath, std::move(log)};
   }
+  return document.events->log;
 }
 
 std::string aspectOf(const CanvasSettings& canvas) {
@@ -487,7 +493,7 @@ json Tools::addZoom(Document& document, const AgentArguments& arguments) {
   if (x || y) {
     spot = Point{x.value_or(0.5), y.value_or(0.5)};
   } else if (const auto source = sourceTime(document.project(), at)) {
-    if (const auto events = eventLog(document.project(), document.package)) {
+    if (const auto& events = eventLog(document)) {
       if (const auto cursor = events->cursorPosition(*source)) spot = *cursor;
     }
   }
@@ -542,7 +548,7 @@ json Tools::removeZooms(Document& document, const AgentArguments& arguments) {
 }
 
 json Tools::regenerateZooms(Document& document) {
-  const auto events = eventLog(document.project(), document.package);
+  const auto& events = eventLog(document);
   if (!events) {
     throw AgentError("no_event_log", "This project has no recorded clicks to make zooms from.",
                      "Add zooms by hand with add_zoom.");
